@@ -1,0 +1,40 @@
+# One place for the build settings every target of the project shares.
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "Build type" FORCE)
+endif()
+
+add_library(kestrane_settings INTERFACE)
+target_compile_features(kestrane_settings INTERFACE cxx_std_20)
+target_compile_options(kestrane_settings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
+  -Wcast-align -Woverloaded-virtual -Wimplicit-fallthrough)
+if(KESTRANE_WERROR)
+  target_compile_options(kestrane_settings INTERFACE -Werror)
+endif()
+if(KESTRANE_SANITIZE)
+  target_compile_options(kestrane_settings INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(kestrane_settings INTERFACE -fsanitize=address,undefined)
+endif()
+
+# kestrane_add_test(NAME SOURCES... [LIBS libraries...]): a GoogleTest executable
+# registered with CTest, linked with the given libraries (default: the whole core).
+function(kestrane_add_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "LIBS")
+  set(ARGN ${arg_UNPARSED_ARGUMENTS})
+  if(NOT arg_LIBS)
+    set(arg_LIBS kestrane_core)
+  endif()
+  # TEMPORARY while several people add files at once: skip a test whose files are not all there yet.
+  foreach(src IN LISTS ARGN)
+    get_filename_component(abs ${src} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    if(NOT EXISTS ${abs})
+      message(WARNING "${name}: ${src} is missing; test skipped")
+      return()
+    endif()
+  endforeach()
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} kestrane_testsupport GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endfunction()

@@ -1,0 +1,141 @@
+#include "platform/Registry.h"
+
+#include "platform/Text.h"
+
+namespace kestrane::reg {
+
+namespace {
+
+constexpr std::size_t kReadBuffer = 256;  // bytes, terminator included
+
+bool isStringType(std::uint32_t type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// The text a value gives through the fixed read buffer: the data less its
+// last byte (the terminator of a string), empty when it does not fit.
+std::string throughBuffer(const Value& v) {
+    if (isStringType(v.type)) {
+        std::u16string units;
+        for (std::size_t i = 0; i + 1 < v.data.size(); i += 2)
+            units += static_cast<char16_t>(static_cast<unsigned char>(v.data[i]) |
+                                           (static_cast<unsigned char>(v.data[i + 1]) << 8));
+        if (v.data.size() % 2)  // a stray odd byte counts as one more character
+            units += static_cast<char16_t>(static_cast<unsigned char>(v.data.back()));
+        if (units.size() > kReadBuffer || units.empty())
+            return {};
+        units.pop_back();
+        if (auto zero = units.find(char16_t{0}); zero != std::u16string::npos)
+            units.resize(zero);
+        return text::toUtf8(units);
+    }
+    if (v.data.size() > kReadBuffer || v.data.empty())
+        return {};
+    std::string out;
+    for (std::size_t i = 0; i + 1 < v.data.size() && v.data[i] != '\0'; ++i)
+        text::appendUtf8(out, static_cast<unsigned char>(v.data[i]));
+    return out;
+}
+
+std::string_view stripLeading(std::string_view path) {
+    if (!path.empty() && path.front() == '\\')
+        path.remove_prefix(1);
+    return path;
+}
+
+}  // namespace
+
+std::string regReadString(const RegistryStore& store, Root root, std::string_view keyPath, std::string_view valueName) {
+    auto key = store.openKey(root, keyPath, KEY_READ);
+    if (!key)
+        return {};
+    auto v = store.queryValue(*key, valueName);
+    return v ? throughBuffer(*v) : std::string();
+}
+
+void regWriteString(RegistryStore& store, Root root, std::string_view keyPath, std::string_view valueName,
+                    std::string_view text) {
+    auto key = store.createKey(root, keyPath);
+    if (!key)
+        throw RegistryError(key.error().message);
+    if (!store.setValue(*key, Value::string(std::string(valueName), text)))
+        throw RegistryError("Failed to set data for '" + std::string(valueName) + "'");
+}
+
+// ---------------------------------------------------------------- TRegistry
+
+void TRegistry::setRootKey(Root root) {
+    closeKey();
+    m_root = root;
+}
+
+void TRegistry::closeKey() {
+    m_open = false;
+    m_current = KeyHandle{};
+}
+
+std::string TRegistry::absolutePath(std::string_view path) const {
+    const bool relative = path.empty() || path.front() != '\\';
+    path = stripLeading(path);
+    if (relative && m_open && !m_current.path.empty()) {
+        if (path.empty())
+            return m_current.path;
+        return m_current.path + '\\' + std::string(path);
+    }
+    return std::string(path);
+}
+
+bool TRegistry::openKey(std::string_view path, bool canCreate) {
+    const std::string abs = absolutePath(path);
+    Result<KeyHandle> key = canCreate ? m_store->createKey(m_root, abs) : m_store->openKey(m_root, abs, m_access);
+    if (!key || (needsWrite(m_access) && !key->writable))
+        return false;
+    m_current = std::move(key.value());
+    m_open = true;
+    return true;
+}
+
+void TRegistry::getValueNames(std::vector<std::string>& list) const {
+    list.clear();
+    if (m_open)
+        list = m_store->valueNames(m_current);
+}
+
+void TRegistry::getKeyNames(std::vector<std::string>& list) const {
+    list.clear();
+    if (m_open)
+        list = m_store->subkeyNames(m_current);
+}
+
+bool TRegistry::valueExists(std::string_view name) const {
+    return m_open && m_store->queryValue(m_current, name).has_value();
+}
+
+bool TRegistry::keyExists(std::string_view path) const {
+    return m_store->openKey(m_root, absolutePath(path), KEY_READ_ONLY_QUERY).ok();
+}
+
+std::string TRegistry::readString(std::string_view name) const {
+    if (!m_open)
+        return {};
+    auto v = m_store->queryValue(m_current, name);
+    return v ? v->text() : std::string();
+}
+
+bool TRegistry::deleteValue(std::string_view name) { return m_open && m_store->deleteValue(m_current, name).ok(); }
+
+bool TRegistry::deleteTree(const std::string& absPath) {
+    if (auto key = m_store->openKey(m_root, absPath, m_access)) {
+        auto names = m_store->subkeyNames(*key);
+        for (auto it = names.rbegin(); it != names.rend(); ++it)
+            deleteTree(absPath + '\\' + *it);
+    }
+    return m_store->deleteKey(m_root, absPath).ok();
+}
+
+bool TRegistry::deleteKey(std::string_view path) {
+    const std::string abs = absolutePath(path);
+    if (stripLeading(abs).empty())
+        return false;
+    return deleteTree(abs);
+}
+
+}  // namespace kestrane::reg

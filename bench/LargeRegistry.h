@@ -43,7 +43,7 @@ inline std::string largeRegistryText(int keys = 300000) {
                           "\"Q\"=hex(b):%02x,00,00,00,00,00,00,00\n"
                           "\"Version\"=\"%d.%d.%d\"\n"
                           "\"Z\"=\"C:\\\\users\\\\demo\\\\Documents\\\\report%d.doc\"\n",
-                          k & 0xFF, vendor, product, item, k);
+                          k, k & 0xFF, vendor, product, item, k);
             break;
         default:
             std::snprintf(buf, sizeof buf,

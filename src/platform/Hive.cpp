@@ -54,22 +54,51 @@ std::u16string bytesToUnits(std::string_view data) {
     return out;
 }
 
+// Skips an escaped string up to its terminator, without decoding it.
+// Returns the terminator's position, or nullptr when the line ends first.
+const char* skipEscaped(const char* p, const char* eol, char terminator) {
+    for (;;) {
+        auto n = static_cast<std::size_t>(eol - p);
+        const char* t = static_cast<const char*>(std::memchr(p, terminator, n));
+        if (!t)
+            return nullptr;
+        const char* b = static_cast<const char*>(std::memchr(p, '\\', static_cast<std::size_t>(t - p)));
+        if (!b)
+            return t;  // no escape before the terminator
+        if (b + 1 >= eol || b[1] == '\r')
+            return nullptr;
+        p = b + 2;  // the escaped character is never a terminator
+    }
+}
+
+// Reads an escaped string at p into units (when wanted); returns the
+// position of the terminator or nullptr.
+const char* readEscaped(const char* p, const char* end, char terminator, std::u16string* units) {
+    if (!units)
+        return skipEscaped(p, lineEnd(p, end), terminator);
+    units->clear();
+    std::size_t n = winetext::unescape(std::string_view(p, static_cast<std::size_t>(end - p)), terminator, *units);
+    return n == std::string_view::npos ? nullptr : p + n;
+}
+
 // Reads one value line (with its continuation lines) starting at `p`.
 // Returns the position after the value's last line, or nullptr when the
 // line cannot be read. With `out` null the value is only checked.
 // `lines` gets the number of continuation lines consumed.
-const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t& lines) {
+const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t& lines,
+                       const char* eol = nullptr) {
     lines = 0;
+    if (!eol)
+        eol = lineEnd(p, end);
     std::u16string units;
     // Name.
     if (*p == '@') {
         ++p;
     } else {
-        ++p;  // opening quote
-        std::size_t n = winetext::unescape(std::string_view(p, static_cast<std::size_t>(end - p)), '"', units);
-        if (n == std::string_view::npos)
+        const char* close = out ? readEscaped(p + 1, end, '"', &units) : skipEscaped(p + 1, eol, '"');
+        if (!close)
             return nullptr;
-        p += n + 1;
+        p = close + 1;
         if (out)
             out->name = text::toUtf8(units);
     }
@@ -100,10 +129,8 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
         p += 2;
     }
     if (p < end && *p == '"') {
-        units.clear();
-        ++p;
-        std::size_t n = winetext::unescape(std::string_view(p, static_cast<std::size_t>(end - p)), '"', units);
-        if (n == std::string_view::npos)
+        const char* close = out ? readEscaped(p + 1, end, '"', &units) : skipEscaped(p + 1, eol, '"');
+        if (!close)
             return nullptr;
         if (out) {
             out->type = type;
@@ -112,7 +139,7 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
             appendUnits(out->data, units);
             out->data.append(2, '\0');
         }
-        return finishLine(p + n + 1);
+        return finishLine(close + 1);
     }
     if (rest(6) && std::memcmp(p, "dword:", 6) == 0) {
         p += 6;
@@ -555,32 +582,41 @@ Result<std::unique_ptr<Hive>> Hive::load(const std::string& fileName) {
     if (fd < 0)
         return makeError(ErrorKind::NotFound, fileName + ": cannot open: " + std::strerror(errno));
     struct stat st {};
-    std::string text;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-        text.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
-        while (got < text.size()) {
-            ssize_t n = ::read(fd, text.data() + got, text.size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
+    std::size_t size = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    std::unique_ptr<char[]> text(new char[size + 1]);
+    std::size_t got = 0;
+    while (got < size) {
+        ssize_t n = ::read(fd, text.get() + got, size - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            int err = errno;
+            ::close(fd);
+            return makeError(ErrorKind::Failure, fileName + ": cannot read: " + std::strerror(err));
         }
-        text.resize(got);
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    return parse(std::move(text), fileName);
+    return parseOwned(std::move(text), got, fileName);
 }
 
-Result<std::unique_ptr<Hive>> Hive::parse(std::string content, const std::string& fileName) {
+Result<std::unique_ptr<Hive>> Hive::parse(std::string_view content, const std::string& fileName) {
+    std::unique_ptr<char[]> text(new char[content.size() + 1]);
+    std::memcpy(text.get(), content.data(), content.size());
+    return parseOwned(std::move(text), content.size(), fileName);
+}
+
+Result<std::unique_ptr<Hive>> Hive::parseOwned(std::unique_ptr<char[]> text, std::size_t size,
+                                               const std::string& fileName) {
     std::unique_ptr<Hive> hive(new Hive());
-    hive->m_text = std::move(content);
+    hive->m_text = std::move(text);
+    hive->m_size = size;
     hive->m_fileName = fileName;
     hive->m_root = hive->newKey("", nullptr);
-    const std::string& t = hive->m_text;
-    const char* const begin = t.data();
-    const char* const end = begin + t.size();
+    const char* const begin = hive->m_text.get();
+    const char* const end = begin + size;
     auto fail = [&](std::uint32_t line, const std::string& what) {
         return makeError(ErrorKind::Malformed,
                          (fileName.empty() ? std::string("registry") : fileName) + ", line " + std::to_string(line) +
@@ -596,8 +632,9 @@ Result<std::unique_ptr<Hive>> Hive::parse(std::string content, const std::string
         return fail(1, "not a Wine registry file (the first line must be \"WINE REGISTRY Version 2\")");
 
     std::vector<Key*> stack;  // the path of the last key line
-    std::vector<std::string> components;
+    std::vector<std::string_view> components;
     std::u16string decoded;
+    std::string decodedPath;
     Key* current = nullptr;
     const char* lastContentEnd = eol1 < end ? eol1 + 1 : end;
     const char* p = lastContentEnd;
@@ -631,27 +668,59 @@ Result<std::unique_ptr<Hive>> Hive::parse(std::string content, const std::string
             continue;
         }
         if (c == '[') {
-            decoded.clear();
-            std::size_t n = winetext::unescape(std::string_view(q + 1, static_cast<std::size_t>(end - q - 1)), ']', decoded);
-            if (n == std::string_view::npos)
-                return fail(lineNo, "key line without closing ']'");
-            const char* after = q + 1 + n + 1;
+            // Fast path: an ASCII path whose only escapes are the "\\" separators.
+            components.clear();
+            const char* close = nullptr;
+            bool plain = true;
+            for (const char* r = q + 1; r < eol; ++r) {
+                char ch = *r;
+                if (ch == ']') {
+                    close = r;
+                    break;
+                }
+                if (ch == '\\') {
+                    if (r + 1 < eol && r[1] == '\\') {
+                        ++r;
+                        continue;
+                    }
+                    plain = false;
+                    break;
+                }
+                if (static_cast<unsigned char>(ch) >= 0x80) {
+                    plain = false;
+                    break;
+                }
+            }
+            std::string_view path;
+            const bool doubled = plain && close;
+            if (doubled) {
+                path = std::string_view(q + 1, static_cast<std::size_t>(close - q - 1));
+            } else {
+                decoded.clear();
+                close = readEscaped(q + 1, end, ']', &decoded);
+                if (!close)
+                    return fail(lineNo, "key line without closing ']'");
+                decodedPath = text::toUtf8(decoded);
+                path = decodedPath;
+            }
+            const char* after = close + 1;
             while (after < end && (isBlank(*after) || (*after >= '0' && *after <= '9') || *after == '\r'))
                 ++after;
             if (after < end && *after != '\n')
                 return fail(lineNo, "unexpected text after the key name");
-            // Split the decoded path at '\'.
-            components.clear();
-            std::size_t start = 0;
-            for (std::size_t k = 0; k <= decoded.size(); ++k) {
-                if (k == decoded.size() || decoded[k] == u'\\') {
-                    if (k > start) {
-                        if (k - start > 255)
-                            return fail(lineNo, "key name longer than 255 characters");
-                        components.push_back(text::toUtf8(std::u16string_view(decoded).substr(start, k - start)));
-                    }
-                    start = k + 1;
+            // Split at '\' (the plain text has each separator doubled).
+            for (std::size_t start = 0; start <= path.size();) {
+                std::size_t sep = path.find('\\', start);
+                std::size_t stop = sep == std::string_view::npos ? path.size() : sep;
+                if (stop > start) {
+                    std::string_view comp = path.substr(start, stop - start);
+                    if (comp.size() > 255 && text::utf16Length(comp) > 255)
+                        return fail(lineNo, "key name longer than 255 characters");
+                    components.push_back(comp);
                 }
+                if (sep == std::string_view::npos)
+                    break;
+                start = stop + (doubled ? 2 : 1);
             }
             closeKey(lastContentEnd);
             if (!preambleDone) {
@@ -670,14 +739,14 @@ Result<std::unique_ptr<Hive>> Hive::parse(std::string content, const std::string
                 auto& subs = parent->m_subkeys;
                 Key* child = nullptr;
                 if (subs.empty() || text::compareNames(subs.back()->m_name, components[k]) < 0) {
-                    child = hive->newKey(std::move(components[k]), parent);
+                    child = hive->newKey(std::string(components[k]), parent);
                     subs.push_back(child);
                 } else {
                     auto it = std::lower_bound(subs.begin(), subs.end(), components[k], nameLess);
                     if (it != subs.end() && text::equalNames((*it)->m_name, components[k])) {
                         child = *it;
                     } else {
-                        child = hive->newKey(std::move(components[k]), parent);
+                        child = hive->newKey(std::string(components[k]), parent);
                         subs.insert(it, child);
                     }
                 }
@@ -719,7 +788,7 @@ Result<std::unique_ptr<Hive>> Hive::parse(std::string content, const std::string
         }
         if (c == '"' || c == '@') {
             std::uint32_t lines = 0;
-            const char* after = parseValue(q, end, nullptr, lines);
+            const char* after = parseValue(q, end, nullptr, lines, eol);
             if (!after)
                 return fail(lineNo, "cannot read this value");
             lineNo += lines;
@@ -742,7 +811,7 @@ Result<std::unique_ptr<Hive>> Hive::parse(std::string content, const std::string
     }
     closeKey(end);
     if (!preambleDone)
-        hive->m_preamble = t;
+        hive->m_preamble.assign(begin, size);
     return hive;
 }
 
@@ -766,7 +835,7 @@ Key* Hive::find(std::string_view path) const {
 
 std::string Hive::serialize() const {
     std::string out;
-    out.reserve(m_text.size() + 4096);
+    out.reserve(m_size + 4096);
     out += m_preamble;
     // Depth first, in the registry's order.
     std::vector<const Key*> todo{m_root};

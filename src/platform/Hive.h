@@ -108,7 +108,7 @@ public:
     // Reads a hive file. A file that is not a Wine registry file, or that
     // holds a line we cannot read, is an error naming the file and the line.
     static Result<std::unique_ptr<Hive>> load(const std::string& fileName);
-    static Result<std::unique_ptr<Hive>> parse(std::string content, const std::string& fileName);
+    static Result<std::unique_ptr<Hive>> parse(std::string_view content, const std::string& fileName);
     // An empty hive with the header Wine writes for the given relative root
     // ("REGISTRY\\Machine", "REGISTRY\\User\\S-1-5-21-0-0-0-1000").
     static std::unique_ptr<Hive> empty(std::string_view relativeTo, std::string_view arch = "win64");
@@ -134,6 +134,8 @@ public:
 private:
     friend class Key;
     Hive();
+    static Result<std::unique_ptr<Hive>> parseOwned(std::unique_ptr<char[]> text, std::size_t size,
+                                                    const std::string& fileName);
     Key* newKey(std::string name, Key* parent);
 
     struct Section {
@@ -141,7 +143,8 @@ private:
         std::uint32_t len;
     };
 
-    std::string m_text;                // the file as read
+    std::unique_ptr<char[]> m_text;    // the file as read (not zero-filled first)
+    std::size_t m_size = 0;
     std::deque<std::pair<Key*, Section>> m_extraSections;  // keys written twice in the file
     std::string m_preamble;            // everything before the first key line
     std::deque<Key> m_keys;            // arena: keys are never freed before the hive

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/RegistryStore.h"
+#include "platform/WineServer.h"
 #include "support/TempPrefix.h"
 
 using namespace kestrane;
@@ -112,19 +116,45 @@ TEST(RegistryStore, RefusesToOverwriteAFileChangedOnDisk) {
     EXPECT_EQ(readFile(prefix.systemReg()), theirs);
 }
 
+namespace {
+
+// The checks a user without write access to system.reg sees, as an exit code
+// of 0 when they all hold (run in a child process so that root can drop its rights).
+int readOnlyChecks(const std::filesystem::path& prefix) {
+    auto r = RegistryStore::openPrefix(prefix);
+    if (!r.ok())
+        return 10;
+    auto& store = *r.value();
+    if (store.writable(Root::LocalMachine))
+        return 11;
+    if (!store.openKey(Root::LocalMachine, "Software\\Classes", KEY_READ).ok())
+        return 12;
+    auto full = store.openKey(Root::LocalMachine, "Software\\Classes", KEY_ALL_ACCESS);
+    if (full.ok() || full.error().kind != ErrorKind::AccessDenied)
+        return 13;
+    if (store.createKey(Root::LocalMachine, "Software\\X").ok())
+        return 14;
+    return 0;
+}
+
+}  // namespace
+
 TEST(RegistryStore, ReadOnlyHiveCannotBeOpenedWithFullAccess) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write any file";
     TempPrefix prefix(kSystem, kUser);
+    ::chmod(prefix.path().c_str(), 0755);
+    ::chmod(prefix.userReg().c_str(), 0644);
     ::chmod(prefix.systemReg().c_str(), 0444);
-    auto store = open(prefix);
-    EXPECT_FALSE(store->writable(Root::LocalMachine));
-    EXPECT_TRUE(store->openKey(Root::LocalMachine, "Software\\Classes", KEY_READ).ok());
-    auto full = store->openKey(Root::LocalMachine, "Software\\Classes", KEY_ALL_ACCESS);
-    ASSERT_FALSE(full.ok());
-    EXPECT_EQ(full.error().kind, ErrorKind::AccessDenied);
-    EXPECT_FALSE(store->createKey(Root::LocalMachine, "Software\\X").ok());
-    EXPECT_TRUE(store->createKey(Root::CurrentUser, "Software\\X").ok());
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(20);
+        ::_exit(readOnlyChecks(prefix.path()));
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(RegistryStore, ReadOnlyFlagRefusesChanges) {
@@ -149,4 +179,85 @@ TEST(RegistryStore, BadPrefixesAreErrorsThatNameTheFile) {
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error().kind, ErrorKind::Malformed);
     EXPECT_NE(r.error().message.find("system.reg, line 3"), std::string::npos) << r.error().message;
+}
+
+namespace {
+
+// Holds a write lock on byte 0 of `lock` in a child process, as a running
+// wineserver does, until the object dies.
+class FakeWineServer {
+public:
+    explicit FakeWineServer(const std::filesystem::path& lock) {
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            int fd = ::open(lock.c_str(), O_RDWR | O_CREAT, 0600);
+            struct flock fl {};
+            fl.l_type = F_WRLCK;
+            fl.l_whence = SEEK_SET;
+            fl.l_len = 1;
+            ::fcntl(fd, F_SETLK, &fl);
+            char c = 'x';
+            (void)!::write(ready[1], &c, 1);
+            ::pause();
+            ::_exit(0);
+        }
+        char c;
+        (void)!::read(ready[0], &c, 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~FakeWineServer() { stop(); }
+    void stop() {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
+        }
+    }
+    pid_t pid() const { return m_pid; }
+
+private:
+    pid_t m_pid = -1;
+};
+
+}  // namespace
+
+TEST(RegistryStore, RefusesToSaveWhileAWineServerServesThePrefix) {
+    TempPrefix prefix(kSystem, kUser);
+    // Debian's wine names its server folder's parent in <prefix>/wineserver.
+    auto tmp = test::makeTempDir("kestrane-tmpdir");
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+    test::writeFile(prefix.path() / "wineserver", "wine-Test01");
+    struct stat st {};
+    ::stat(prefix.path().c_str(), &st);
+    char name[64];
+    std::snprintf(name, sizeof name, "server-%lx-%lx", static_cast<unsigned long>(st.st_dev),
+                  static_cast<unsigned long>(st.st_ino));
+    auto serverDir = tmp / "wine-Test01" / name;
+    std::filesystem::create_directories(serverDir);
+    test::writeFile(serverDir / "lock", "");  // a lock file alone means nothing
+
+    auto store = open(prefix);
+    EXPECT_FALSE(runningWineServer(prefix.path()).has_value());
+    auto key = store->createKey(Root::CurrentUser, "Software\\A");
+    ASSERT_TRUE(key.ok());
+    ASSERT_TRUE(store->setValue(*key, Value::string("v", "1")).ok());
+    const std::string userBefore = readFile(prefix.userReg());
+    {
+        FakeWineServer server(serverDir / "lock");
+        EXPECT_EQ(runningWineServer(prefix.path()), server.pid());
+        auto s = store->save();
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error().kind, ErrorKind::WineRunning);
+        EXPECT_NE(s.error().message.find("Close all Wine programs of this prefix first"), std::string::npos);
+        EXPECT_EQ(readFile(prefix.userReg()), userBefore);
+    }
+    // The server ended (its lock file stays): saving works again.
+    EXPECT_TRUE(store->save().ok());
+    EXPECT_NE(readFile(prefix.userReg()), userBefore);
+    ::unsetenv("TMPDIR");
+    std::filesystem::remove_all(tmp);
 }

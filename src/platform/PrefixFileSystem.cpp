@@ -1,0 +1,205 @@
+#include "platform/PrefixFileSystem.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+#include "platform/Wildcard.h"
+
+namespace kestrane::files {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Splits "C:\a\b*.txt" into "C:\a\" and "b*.txt".
+bool splitLast(std::string_view path, std::string_view& folder, std::string_view& name) {
+    auto sep = path.find_last_of("\\/");
+    if (sep == std::string_view::npos)
+        return false;
+    folder = path.substr(0, sep + 1);
+    name = path.substr(sep + 1);
+    return !name.empty();
+}
+
+bool isFolder(const fs::path& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<fs::path> realPath(const fs::path& p) {
+    char* r = ::realpath(p.c_str(), nullptr);
+    if (!r)
+        return std::nullopt;
+    fs::path out(r);
+    std::free(r);
+    return out;
+}
+
+bool isInside(const fs::path& child, const fs::path& root) {
+    const std::string& c = child.native();
+    const std::string& r = root.native();
+    return c.size() >= r.size() && c.compare(0, r.size(), r) == 0 && (c.size() == r.size() || c[r.size()] == '/');
+}
+
+Error systemError(ErrorKind kind, const std::string& what, int err) {
+    return makeError(kind, what + ": " + std::strerror(err));
+}
+
+}  // namespace
+
+PrefixFileSystem::PrefixFileSystem(fs::path prefix) : m_paths(std::move(prefix)) {}
+
+void PrefixFileSystem::listFolder(std::vector<std::string>& list, std::string_view folder, std::string_view pattern) {
+    list.clear();
+    const std::string full = std::string(folder) + std::string(pattern);
+    std::string_view dir, pat;
+    if (!splitLast(full, dir, pat))
+        return;
+    auto host = m_paths.toHost(dir);
+    if (!host || !isFolder(*host))
+        return;
+    const std::u16string p = foldName(pat);
+    if (matchesFolded(u".", p))
+        list.emplace_back(".");
+    if (matchesFolded(u"..", p))
+        list.emplace_back("..");
+    auto listing = m_paths.listing(*host);
+    for (const auto& e : listing->entries())
+        if (!e.removed && matchesFolded(foldName(e.name), p))
+            list.push_back(e.name);
+}
+
+std::optional<PrefixFileSystem::Match> PrefixFileSystem::firstMatch(std::string_view path) {
+    std::string_view dir, pat;
+    if (!splitLast(path, dir, pat))
+        return std::nullopt;
+    auto host = m_paths.toHost(dir);
+    if (!host || !isFolder(*host))
+        return std::nullopt;
+    const std::u16string p = foldName(pat);
+    if (matchesFolded(u".", p))
+        return Match{*host, "."};
+    if (matchesFolded(u"..", p))
+        return Match{*host, ".."};
+    auto listing = m_paths.listing(*host);
+    if (!hasWildcards(pat)) {
+        const FolderEntry* e = listing->find(pat);
+        return e ? std::optional<Match>(Match{*host, e->name}) : std::nullopt;
+    }
+    for (const auto& e : listing->entries())
+        if (!e.removed && matchesFolded(foldName(e.name), p))
+            return Match{*host, e.name};
+    return std::nullopt;
+}
+
+std::int64_t PrefixFileSystem::fileSize(std::string_view path) {
+    auto m = firstMatch(path);
+    if (!m)
+        return -1;
+    struct stat st {};
+    if (::stat((m->folder / m->name).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return 0;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::optional<EntryType> PrefixFileSystem::entryType(std::string_view path) {
+    if (hasWildcards(path))
+        return std::nullopt;
+    auto host = m_paths.toHost(path);
+    if (!host)
+        return std::nullopt;
+    if (m_paths.inAction() && host->has_relative_path() && *host != host->root_path()) {
+        // The folder's listing is in the cache already: toHost used it.
+        auto listing = m_paths.listing(host->parent_path());
+        const FolderEntry* e = listing->find(host->filename().native());
+        if (!e || e->name != host->filename().native() || e->type == EntryType::BrokenLink)
+            return std::nullopt;
+        return e->type;
+    }
+    struct stat st {};
+    if (::stat(host->c_str(), &st) != 0)
+        return std::nullopt;
+    if (S_ISDIR(st.st_mode))
+        return EntryType::Folder;
+    return S_ISREG(st.st_mode) ? EntryType::File : EntryType::Other;
+}
+
+bool PrefixFileSystem::fileExists(std::string_view path) {
+    auto t = entryType(path);
+    return t && *t != EntryType::Folder;
+}
+
+bool PrefixFileSystem::folderExists(std::string_view path) {
+    auto t = entryType(path);
+    return t && *t == EntryType::Folder;
+}
+
+Result<fs::path> PrefixFileSystem::deletable(std::string_view path, fs::path& hostPath) {
+    auto host = m_paths.toHost(path);
+    if (!host)
+        return makeError(ErrorKind::NotFound, "not a path of this prefix: " + std::string(path));
+    hostPath = *host;
+    auto realFolder = realPath(host->parent_path());
+    if (!realFolder || !host->has_filename())
+        return makeError(ErrorKind::NotFound, "no such file or folder: " + std::string(path));
+    auto realDriveC = realPath(m_paths.driveC());
+    if (!realDriveC)
+        return makeError(ErrorKind::NotFound, "the prefix has no drive_c");
+    if (!isInside(*realFolder, *realDriveC))
+        return makeError(ErrorKind::AccessDenied, "outside the prefix's drive_c, not deleted: " + std::string(path));
+    return *realFolder / host->filename();
+}
+
+Status PrefixFileSystem::deleteFile(std::string_view path) {
+    fs::path host;
+    auto target = deletable(path, host);
+    if (!target)
+        return target.error();
+    struct stat st {};
+    if (::lstat(target->c_str(), &st) != 0)
+        return systemError(ErrorKind::NotFound, std::string(path), errno);
+    struct stat followed {};
+    if (S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && ::stat(target->c_str(), &followed) == 0 && S_ISDIR(followed.st_mode)))
+        return makeError(ErrorKind::Failure, "a folder, not a file: " + std::string(path));
+    if (::unlink(target->c_str()) != 0)
+        return systemError(ErrorKind::Failure, std::string(path), errno);
+    m_paths.entryRemoved(host, false);
+    return {};
+}
+
+Status PrefixFileSystem::removeFolder(std::string_view path) {
+    fs::path host;
+    auto target = deletable(path, host);
+    if (!target)
+        return target.error();
+    struct stat st {};
+    if (::lstat(target->c_str(), &st) != 0)
+        return systemError(ErrorKind::NotFound, std::string(path), errno);
+    if (S_ISLNK(st.st_mode))
+        return makeError(ErrorKind::AccessDenied, "a link, not removed: " + std::string(path));
+    if (!S_ISDIR(st.st_mode))
+        return makeError(ErrorKind::Failure, "not a folder: " + std::string(path));
+    if (::rmdir(target->c_str()) != 0)
+        return systemError(ErrorKind::Failure, std::string(path), errno);
+    m_paths.entryRemoved(host, true);
+    return {};
+}
+
+Status PrefixFileSystem::createFolders(std::string_view path) {
+    auto host = m_paths.toHost(path);
+    if (!host)
+        return makeError(ErrorKind::NotFound, "not a path of this prefix: " + std::string(path));
+    std::error_code ec;
+    fs::create_directories(*host, ec);
+    m_paths.forgetCache();  // rare: simpler than patching the listings
+    if (ec)
+        return makeError(ErrorKind::Failure, std::string(path) + ": " + ec.message());
+    return {};
+}
+
+}  // namespace kestrane::files

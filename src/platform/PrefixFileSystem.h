@@ -1,0 +1,48 @@
+#pragma once
+// The file system of a Wine prefix: Windows paths mapped through its
+// dosdevices/ links. Deletions happen only inside the prefix's drive_c.
+
+#include <filesystem>
+
+#include "platform/FileSystem.h"
+#include "platform/WinPath.h"
+
+namespace kestrane::files {
+
+class PrefixFileSystem final : public FileSystem {
+public:
+    explicit PrefixFileSystem(std::filesystem::path prefix);
+
+    WinPath& paths() { return m_paths; }
+
+    void beginAction() override { m_paths.beginAction(); }
+    void endAction() override { m_paths.endAction(); }
+
+    void listFolder(std::vector<std::string>& list, std::string_view folder, std::string_view pattern) override;
+    std::int64_t fileSize(std::string_view path) override;
+    bool fileExists(std::string_view path) override;
+    bool folderExists(std::string_view path) override;
+
+    // Only an entry whose real location (its folder with every link
+    // resolved) lies inside drive_c is deleted; a link is removed itself,
+    // its target never touched.
+    Status deleteFile(std::string_view path) override;
+    Status removeFolder(std::string_view path) override;
+    Status createFolders(std::string_view path) override;
+
+private:
+    struct Match {
+        std::filesystem::path folder;  // host folder
+        std::string name;
+    };
+    // The first entry matching a path whose last component may hold wildcards.
+    std::optional<Match> firstMatch(std::string_view path);
+    std::optional<EntryType> entryType(std::string_view path);
+    // The host path to delete: the entry's real folder plus its name, or the
+    // reason it may not be deleted.
+    Result<std::filesystem::path> deletable(std::string_view path, std::filesystem::path& hostPath);
+
+    WinPath m_paths;
+};
+
+}  // namespace kestrane::files

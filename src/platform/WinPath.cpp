@@ -1,0 +1,209 @@
+#include "platform/WinPath.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <system_error>
+
+#include "platform/Text.h"
+
+namespace kestrane::files {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+EntryType typeOf(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return EntryType::BrokenLink;
+    if (S_ISDIR(st.st_mode))
+        return EntryType::Folder;
+    return S_ISREG(st.st_mode) ? EntryType::File : EntryType::Other;
+}
+
+bool nameLess(const FolderEntry& e, std::string_view name) { return text::compareNames(e.name, name) < 0; }
+
+}  // namespace
+
+std::shared_ptr<FolderListing> FolderListing::read(const fs::path& folder) {
+    auto listing = std::make_shared<FolderListing>();
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return listing;
+    while (const dirent* d = ::readdir(dir)) {
+        std::string_view name = d->d_name;
+        if (name == "." || name == "..")
+            continue;
+        FolderEntry e{std::string(name), EntryType::Other, false};
+        if (d->d_type == DT_DIR)
+            e.type = EntryType::Folder;
+        else if (d->d_type == DT_REG)
+            e.type = EntryType::File;
+        else if (d->d_type == DT_LNK || d->d_type == DT_UNKNOWN)
+            e.type = typeOf(folder / e.name);
+        listing->m_entries.push_back(std::move(e));
+    }
+    ::closedir(dir);
+    std::sort(listing->m_entries.begin(), listing->m_entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        int c = text::compareNames(a.name, b.name);
+        return c != 0 ? c < 0 : a.name < b.name;
+    });
+    return listing;
+}
+
+const FolderEntry* FolderListing::find(std::string_view name) const {
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), name, nameLess);
+    const FolderEntry* first = nullptr;
+    for (; it != m_entries.end() && text::equalNames(it->name, name); ++it) {
+        if (it->removed)
+            continue;
+        if (it->name == name)
+            return &*it;
+        if (!first)
+            first = &*it;
+    }
+    return first;
+}
+
+void FolderListing::markRemoved(std::string_view exactName) {
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), exactName, nameLess);
+    for (; it != m_entries.end() && text::equalNames(it->name, exactName); ++it)
+        if (it->name == exactName)
+            it->removed = true;
+}
+
+std::optional<WinPathParts> splitWinPath(std::string_view p) {
+    auto isSep = [](char c) { return c == '\\' || c == '/'; };
+    if (p.size() < 2 || p[1] != ':')
+        return std::nullopt;  // no drive (this covers UNC paths too)
+    char letter = p[0];
+    if (letter >= 'A' && letter <= 'Z')
+        letter = static_cast<char>(letter - 'A' + 'a');
+    if (letter < 'a' || letter > 'z')
+        return std::nullopt;
+    WinPathParts parts;
+    parts.drive = letter;
+    std::size_t i = 2;
+    while (i < p.size()) {
+        while (i < p.size() && isSep(p[i]))
+            ++i;
+        std::size_t start = i;
+        while (i < p.size() && !isSep(p[i]))
+            ++i;
+        std::string_view comp = p.substr(start, i - start);
+        if (comp.empty() || comp == ".")
+            continue;
+        if (comp == "..") {
+            if (!parts.components.empty())
+                parts.components.pop_back();
+            continue;
+        }
+        parts.components.emplace_back(comp);
+    }
+    return parts;
+}
+
+WinPath::WinPath(fs::path prefix) : m_prefix(std::move(prefix)) {}
+
+void WinPath::beginAction() {
+    forgetCache();
+    m_caching = true;
+}
+
+void WinPath::endAction() {
+    forgetCache();
+    m_caching = false;
+}
+
+void WinPath::forgetCache() {
+    m_listings.clear();
+    m_drives.clear();
+}
+
+std::optional<fs::path> WinPath::driveRoot(char letter) {
+    if (letter >= 'A' && letter <= 'Z')
+        letter = static_cast<char>(letter - 'A' + 'a');
+    if (m_caching) {
+        auto it = m_drives.find(letter);
+        if (it != m_drives.end())
+            return it->second;
+    }
+    const fs::path devices = m_prefix / "dosdevices";
+    const fs::path link = devices / (std::string(1, letter) + ":");
+    std::optional<fs::path> root;
+    std::error_code ec;
+    fs::path target = fs::read_symlink(link, ec);
+    if (!ec)
+        root = (target.is_absolute() ? target : devices / target).lexically_normal();
+    else if (fs::is_directory(fs::symlink_status(link, ec)))
+        root = link;
+    if (root && !root->has_filename() && *root != root->root_path())
+        root = root->parent_path();  // drop a trailing separator
+    if (m_caching)
+        m_drives[letter] = root;
+    return root;
+}
+
+std::shared_ptr<const FolderListing> WinPath::listing(const fs::path& hostFolder) {
+    if (!m_caching)
+        return FolderListing::read(hostFolder);
+    auto& slot = m_listings[hostFolder.native()];
+    if (!slot)
+        slot = FolderListing::read(hostFolder);
+    return slot;
+}
+
+std::optional<std::string> WinPath::lookup(const fs::path& folder, const std::string& name) {
+    if (!m_caching) {
+        struct stat st {};
+        if (::lstat((folder / name).c_str(), &st) == 0)
+            return name;  // the exact name exists: no need to read the folder
+    }
+    auto entries = listing(folder);
+    if (const FolderEntry* e = entries->find(name))
+        return e->name;
+    return std::nullopt;
+}
+
+std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
+    auto parts = splitWinPath(winPath);
+    if (!parts)
+        return std::nullopt;
+    auto root = driveRoot(parts->drive);
+    if (!root)
+        return std::nullopt;
+    fs::path host = *root;
+    bool resolving = true;
+    for (const auto& comp : parts->components) {
+        if (resolving) {
+            if (auto found = lookup(host, comp)) {
+                host /= *found;
+                continue;
+            }
+            resolving = false;
+        }
+        host /= comp;
+    }
+    return host;
+}
+
+void WinPath::entryRemoved(const fs::path& hostPath, bool wasFolder) {
+    if (!m_caching)
+        return;
+    auto it = m_listings.find(hostPath.parent_path().native());
+    if (it != m_listings.end())
+        it->second->markRemoved(hostPath.filename().native());
+    if (!wasFolder)
+        return;
+    // A removed folder takes its own listing (and those below it) along.
+    const std::string& own = hostPath.native();
+    for (auto l = m_listings.begin(); l != m_listings.end();) {
+        const std::string& key = l->first;
+        bool below = key.size() >= own.size() && key.compare(0, own.size(), own) == 0 &&
+                     (key.size() == own.size() || key[own.size()] == '/');
+        l = below ? m_listings.erase(l) : std::next(l);
+    }
+}
+
+}  // namespace kestrane::files

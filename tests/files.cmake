@@ -1,0 +1,11 @@
+kestrane_add_test(files_tests
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/TextOpsTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/WildcardTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/WinPathTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/FileSystemTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/LaunchProbeTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/FileVersionTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/RecycleBinTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/SingleInstanceTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/platform/SystemFoldersTest.cpp
+)

@@ -36,6 +36,8 @@ public:
 
     virtual bool fileExists(std::string_view path) = 0;    // a file, not a folder
     virtual bool folderExists(std::string_view path) = 0;
+    // A file or a folder of that name exists.
+    virtual bool pathExists(std::string_view path) { return fileExists(path) || folderExists(path); }
 
     // Deletes a file, or a folder that is empty. A refused or failed deletion
     // is an error value, never an exception.

@@ -71,6 +71,32 @@ const char* skipEscaped(const char* p, const char* eol, char terminator) {
     }
 }
 
+// Decodes a string of ASCII characters whose only escapes are \\ and \"
+// (most registry text) in one pass: as bytes, or as UTF-16LE when `wide`.
+// Returns the closing quote, or nullptr when the text needs the full reader.
+const char* decodeSimple(const char* p, const char* eol, std::string& out, bool wide) {
+    out.resize(static_cast<std::size_t>(eol - p) * (wide ? 2 : 1));
+    char* o = out.data();
+    for (; p < eol; ++p) {
+        char c = *p;
+        if (c == '"') {
+            out.resize(static_cast<std::size_t>(o - out.data()));
+            return p;
+        }
+        if (c == '\\') {
+            if (p + 1 >= eol || (p[1] != '\\' && p[1] != '"'))
+                return nullptr;
+            c = *++p;
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+            return nullptr;
+        }
+        *o++ = c;
+        if (wide)
+            *o++ = '\0';
+    }
+    return nullptr;
+}
+
 // Reads an escaped string at p into units (when wanted); returns the
 // position of the terminator or nullptr.
 const char* readEscaped(const char* p, const char* end, char terminator, std::u16string* units) {
@@ -95,12 +121,15 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
     if (*p == '@') {
         ++p;
     } else {
-        const char* close = out ? readEscaped(p + 1, end, '"', &units) : skipEscaped(p + 1, eol, '"');
-        if (!close)
-            return nullptr;
+        const char* close = out ? decodeSimple(p + 1, eol, out->name, false) : nullptr;
+        if (!close) {
+            close = skipEscaped(p + 1, eol, '"');
+            if (!close)
+                return nullptr;
+            if (out && readEscaped(p + 1, end, '"', &units))
+                out->name = text::toUtf8(units);
+        }
         p = close + 1;
-        if (out)
-            out->name = text::toUtf8(units);
     }
     while (p < end && isBlank(*p))
         ++p;
@@ -129,14 +158,20 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
         p += 2;
     }
     if (p < end && *p == '"') {
-        const char* close = out ? readEscaped(p + 1, end, '"', &units) : skipEscaped(p + 1, eol, '"');
-        if (!close)
-            return nullptr;
+        const char* close = out ? decodeSimple(p + 1, eol, out->data, true) : nullptr;
+        if (!close) {
+            close = skipEscaped(p + 1, eol, '"');
+            if (!close)
+                return nullptr;
+            if (out) {
+                readEscaped(p + 1, end, '"', &units);
+                out->data.clear();
+                out->data.reserve(units.size() * 2 + 2);
+                appendUnits(out->data, units);
+            }
+        }
         if (out) {
             out->type = type;
-            out->data.clear();
-            out->data.reserve(units.size() * 2 + 2);
-            appendUnits(out->data, units);
             out->data.append(2, '\0');
         }
         return finishLine(close + 1);
@@ -389,19 +424,13 @@ Key* Key::findSubkey(std::string_view name) const {
 }
 
 // Decodes the raw text of the key: values, and the lines that are not values.
-void Key::materialize() const {
-    if (m_body)
-        return;
-    auto body = std::make_unique<Body>();
-    std::vector<Hive::Section> sections;
-    if (m_raw)
-        sections.push_back({m_raw, m_rawLen});
-    for (const auto& [key, section] : m_hive->m_extraSections)
-        if (key == this)
-            sections.push_back(section);
-    for (const auto& section : sections) {
-        const char* p = section.text;
-        const char* end = section.text + section.len;
+// Decodes the raw text of the key into values[0, count) (reusing the
+// elements already there) and, when wanted, the lines that are not values.
+std::size_t Key::decodeValues(std::vector<Value>& values, std::vector<std::string>* extraLines) const {
+    std::size_t count = 0;
+    auto sectionOf = [&](const char* text, std::uint32_t len) {
+        const char* p = text;
+        const char* end = text + len;
         // Skip the separator and the key line.
         while (p < end && *p != '[')
             ++p;
@@ -414,17 +443,21 @@ void Key::materialize() const {
             while (p < end && isBlank(*p))
                 ++p;
             if (p < end && (*p == '"' || *p == '@')) {
-                Value v;
+                if (values.size() <= count)
+                    values.emplace_back();
+                Value& v = values[count];
                 std::uint32_t lines = 0;
                 const char* next = parseValue(p, end, &v, lines);
                 p = next ? next : end;  // checked at load: cannot fail here
-                auto it = std::find_if(body->values.begin(), body->values.end(),
-                                       [&](const Value& o) { return text::equalNames(o.name, v.name); });
-                if (it != body->values.end()) {
-                    it->type = v.type;
-                    it->data = std::move(v.data);
+                // The same name twice: the first spelling stays, the last data wins.
+                std::size_t same = 0;
+                while (same < count && !text::equalNames(values[same].name, v.name))
+                    ++same;
+                if (same < count) {
+                    values[same].type = v.type;
+                    values[same].data.swap(v.data);
                 } else {
-                    body->values.push_back(std::move(v));
+                    ++count;
                 }
                 continue;
             }
@@ -432,36 +465,67 @@ void Key::materialize() const {
             const char* next = eol < end ? eol + 1 : end;
             std::string_view content(p, static_cast<std::size_t>(next - p));
             if (content.substr(0, 6) == "#time=") {
-                std::uint64_t t = 0;
-                for (std::size_t k = 6; k < content.size() && hexDigit(content[k]) >= 0; ++k)
-                    t = t * 16 + static_cast<std::uint64_t>(hexDigit(content[k]));
-                if (!m_modified)
+                if (!m_modified) {
+                    std::uint64_t t = 0;
+                    for (std::size_t k = 6; k < content.size() && hexDigit(content[k]) >= 0; ++k)
+                        t = t * 16 + static_cast<std::uint64_t>(hexDigit(content[k]));
                     m_modified = t;
-            } else if (!content.empty() && content[0] == '#') {
+                }
+            } else if (extraLines && !content.empty() && content[0] == '#') {
                 std::string l(line, static_cast<std::size_t>(next - line));
                 if (l.empty() || l.back() != '\n')
                     l += '\n';
-                if (std::find(body->extraLines.begin(), body->extraLines.end(), l) == body->extraLines.end())
-                    body->extraLines.push_back(std::move(l));
+                if (std::find(extraLines->begin(), extraLines->end(), l) == extraLines->end())
+                    extraLines->push_back(std::move(l));
             }
             p = next;
         }
-    }
-    {
-        std::stable_sort(body->values.begin(), body->values.end(),
-                         [](const Value& a, const Value& b) { return text::compareNames(a.name, b.name) < 0; });
-    }
+    };
+    if (m_raw)
+        sectionOf(m_raw, m_rawLen);
+    if (m_inExtraSections)
+        for (const auto& [key, section] : m_hive->m_extraSections)
+            if (key == this)
+                sectionOf(section.text, section.len);
+    auto less = [](const Value& a, const Value& b) { return text::compareNames(a.name, b.name) < 0; };
+    auto last = values.begin() + static_cast<std::ptrdiff_t>(count);
+    if (!std::is_sorted(values.begin(), last, less))
+        std::stable_sort(values.begin(), last, less);
+    return count;
+}
+
+void Key::materialize() const {
+    if (m_body)
+        return;
+    auto body = std::make_unique<Body>();
+    body->values.resize(decodeValues(body->values, &body->extraLines));
     m_body = std::move(body);
+}
+
+void Key::forEachValue(const std::function<void(const Value&)>& fn) const {
+    if (m_deleted || m_link)
+        return;
+    if (m_body) {
+        for (const Value& v : m_body->values)
+            fn(v);
+        return;
+    }
+    thread_local std::vector<Value> scratch;  // its strings keep their buffers from key to key
+    const std::size_t count = decodeValues(scratch, nullptr);
+    for (std::size_t i = 0; i < count; ++i)
+        fn(scratch[i]);
 }
 
 std::vector<Value> Key::values() const {
     if (m_deleted || m_link)
         return {};
     materialize();
-    std::vector<Value> v = m_body->values;
-    if (!m_dirty)
-        m_body.reset();  // keep memory low for keys that are only read
-    return v;
+    if (!m_dirty) {  // keys that are only read keep nothing decoded
+        std::vector<Value> v = std::move(m_body->values);
+        m_body.reset();
+        return v;
+    }
+    return m_body->values;
 }
 
 std::vector<std::string> Key::valueNames() const {
@@ -760,6 +824,7 @@ Result<std::unique_ptr<Hive>> Hive::parseOwned(std::unique_ptr<char[]> text, std
                 closeKey(lastContentEnd);
                 hive->m_extraSections.emplace_back(key, Section{lastContentEnd, 0});
                 key->m_dirty = true;
+                key->m_inExtraSections = true;
                 current = nullptr;
                 extra = &hive->m_extraSections.back().second;
                 extraKey = key;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -73,6 +74,9 @@ public:
     std::vector<Value> values() const;
     std::vector<std::string> valueNames() const;
     std::optional<Value> value(std::string_view name) const;
+    // Calls fn for each value in the registry's order without keeping them
+    // decoded: for walks over many keys. The value passed lives for the call only.
+    void forEachValue(const std::function<void(const Value&)>& fn) const;
 
     // Changes. Each one marks the key changed (fresh time stamp) and the
     // hive dirty. They fail on link keys and deleted keys.
@@ -86,6 +90,7 @@ private:
     struct Body;  // decoded values and extra lines of a changed key
 
     void materialize() const;
+    std::size_t decodeValues(std::vector<Value>& values, std::vector<std::string>* extraLines) const;
     void touch();
 
     std::string m_name;
@@ -101,6 +106,7 @@ private:
     bool m_hasClass = false;
     bool m_deleted = false;
     bool m_dirty = false;                   // written anew on save
+    bool m_inExtraSections = false;         // the file holds the key more than once
 };
 
 class Hive {

@@ -24,7 +24,12 @@ std::string cutToUnits(std::string_view s, std::size_t n) {
     return text::toUtf8(units);
 }
 
-bool hasFolder(std::string_view name) { return name.find_first_of("\\/:") != std::string_view::npos; }
+bool hasFolder(std::string_view name) {
+    for (char c : name)
+        if (c == '\\' || c == '/' || c == ':')
+            return true;
+    return false;
+}
 
 bool hasExtension(std::string_view name) {
     auto sep = name.find_last_of("\\/:");

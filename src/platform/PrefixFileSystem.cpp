@@ -110,17 +110,11 @@ std::int64_t PrefixFileSystem::fileSize(std::string_view path) {
 std::optional<EntryType> PrefixFileSystem::entryType(std::string_view path) {
     if (hasWildcards(path))
         return std::nullopt;
+    if (m_paths.inAction())
+        return m_paths.entryType(path);  // from the cached listings
     auto host = m_paths.toHost(path);
     if (!host)
         return std::nullopt;
-    if (m_paths.inAction() && host->has_relative_path() && *host != host->root_path()) {
-        // The folder's listing is in the cache already: toHost used it.
-        auto listing = m_paths.listing(host->parent_path());
-        const FolderEntry* e = listing->find(host->filename().native());
-        if (!e || e->name != host->filename().native() || e->type == EntryType::BrokenLink)
-            return std::nullopt;
-        return e->type;
-    }
     struct stat st {};
     if (::stat(host->c_str(), &st) != 0)
         return std::nullopt;
@@ -133,6 +127,8 @@ bool PrefixFileSystem::fileExists(std::string_view path) {
     auto t = entryType(path);
     return t && *t != EntryType::Folder;
 }
+
+bool PrefixFileSystem::pathExists(std::string_view path) { return entryType(path).has_value(); }
 
 bool PrefixFileSystem::folderExists(std::string_view path) {
     auto t = entryType(path);

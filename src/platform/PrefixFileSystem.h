@@ -22,6 +22,7 @@ public:
     std::int64_t fileSize(std::string_view path) override;
     bool fileExists(std::string_view path) override;
     bool folderExists(std::string_view path) override;
+    bool pathExists(std::string_view path) override;
 
     // Only an entry whose real location (its folder with every link
     // resolved) lies inside drive_c is deleted; a link is removed itself,

@@ -12,17 +12,37 @@ bool isStringType(std::uint32_t type) { return type == REG_SZ || type == REG_EXP
 
 // The text a value gives through the fixed read buffer: the data less its
 // last byte (the terminator of a string), empty when it does not fit.
-std::string throughBuffer(const Value& v) {
+}  // namespace
+
+std::string bufferedText(const Value& v) {
     if (isStringType(v.type)) {
-        std::u16string units;
-        for (std::size_t i = 0; i + 1 < v.data.size(); i += 2)
-            units += static_cast<char16_t>(static_cast<unsigned char>(v.data[i]) |
-                                           (static_cast<unsigned char>(v.data[i + 1]) << 8));
-        if (v.data.size() % 2)  // a stray odd byte counts as one more character
-            units += static_cast<char16_t>(static_cast<unsigned char>(v.data.back()));
-        if (units.size() > kReadBuffer || units.empty())
+        const std::size_t count = (v.data.size() + 1) / 2;  // a stray odd byte counts as one more character
+        if (count > kReadBuffer || count == 0)
             return {};
-        units.pop_back();
+        const std::size_t keep = count - 1;  // the last character is the terminator's place
+        // Plain ASCII, the common case, needs no conversion.
+        std::string ascii(keep, '\0');
+        std::size_t i = 0;
+        for (; i < keep; ++i) {
+            auto lo = static_cast<unsigned char>(v.data[2 * i]);
+            auto hi = 2 * i + 1 < v.data.size() ? static_cast<unsigned char>(v.data[2 * i + 1]) : 0;
+            if (hi != 0 || lo >= 0x80)
+                break;
+            if (lo == 0) {
+                ascii.resize(i);
+                return ascii;
+            }
+            ascii[i] = static_cast<char>(lo);
+        }
+        if (i == keep)
+            return ascii;
+        std::u16string units;
+        for (std::size_t k = 0; k + 1 < v.data.size(); k += 2)
+            units += static_cast<char16_t>(static_cast<unsigned char>(v.data[k]) |
+                                           (static_cast<unsigned char>(v.data[k + 1]) << 8));
+        if (v.data.size() % 2)
+            units += static_cast<char16_t>(static_cast<unsigned char>(v.data.back()));
+        units.resize(keep);
         if (auto zero = units.find(char16_t{0}); zero != std::u16string::npos)
             units.resize(zero);
         return text::toUtf8(units);
@@ -34,6 +54,8 @@ std::string throughBuffer(const Value& v) {
         text::appendUtf8(out, static_cast<unsigned char>(v.data[i]));
     return out;
 }
+
+namespace {
 
 std::string_view stripLeading(std::string_view path) {
     if (!path.empty() && path.front() == '\\')
@@ -48,7 +70,7 @@ std::string regReadString(const RegistryStore& store, Root root, std::string_vie
     if (!key)
         return {};
     auto v = store.queryValue(*key, valueName);
-    return v ? throughBuffer(*v) : std::string();
+    return v ? bufferedText(*v) : std::string();
 }
 
 void regWriteString(RegistryStore& store, Root root, std::string_view keyPath, std::string_view valueName,

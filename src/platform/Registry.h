@@ -25,6 +25,9 @@ public:
 std::string regReadString(const RegistryStore& store, Root root, std::string_view keyPath,
                           std::string_view valueName);
 
+// The text a value gives through that 256-byte buffer.
+std::string bufferedText(const Value& value);
+
 // Writes a string value, creating the key and its missing parents. An empty
 // value name writes the default value. Raises RegistryError when the key can
 // be neither opened nor created, or the value cannot be set.
@@ -47,6 +50,7 @@ public:
     void closeKey();
     bool hasCurrentKey() const { return m_open; }
     const std::string& currentPath() const { return m_current.path; }
+    bool currentKeyIsLink() const { return m_open && m_store->isLink(m_current); }
 
     void getValueNames(std::vector<std::string>& list) const;
     void getKeyNames(std::vector<std::string>& list) const;

@@ -154,6 +154,22 @@ Result<KeyHandle> RegistryStore::openKey(Root root, std::string_view path, std::
     return h;
 }
 
+Result<KeyHandle> RegistryStore::openSubkey(const KeyHandle& parent, std::string_view name,
+                                           std::uint32_t access) const {
+    KeyHandle h;
+    h.root = parent.root;
+    h.path = parent.path.empty() ? std::string(name) : parent.path + '\\' + std::string(name);
+    for (auto [from, to] : {std::pair{parent.user, &h.user}, std::pair{parent.machine, &h.machine}})
+        if (from && !from->isLink() && !from->deleted())
+            *to = from->findSubkey(name);
+    if (!h.primary())
+        return makeError(ErrorKind::NotFound, "The system cannot find the file specified.");
+    h.writable = (!h.user || !m_userReadOnly) && (!h.machine || !m_machineReadOnly);
+    if (needsWrite(access) && !h.writable)
+        return makeError(ErrorKind::AccessDenied, "Access is denied.");
+    return h;
+}
+
 bool RegistryStore::keyExists(Root root, std::string_view path) const { return openKey(root, path, KEY_READ).ok(); }
 
 Result<KeyHandle> RegistryStore::createKey(Root root, std::string_view path) {

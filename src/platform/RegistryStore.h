@@ -60,6 +60,9 @@ public:
     // Paths are components joined by '\' from the root, no leading backslash
     // ("" is the root itself). Names are compared without regard to case.
     Result<KeyHandle> openKey(Root root, std::string_view path, std::uint32_t access = KEY_READ) const;
+    // A subkey of an open key, as openKey(root, parent path + '\' + name).
+    Result<KeyHandle> openSubkey(const KeyHandle& parent, std::string_view name,
+                                 std::uint32_t access = KEY_READ) const;
     Result<KeyHandle> createKey(Root root, std::string_view path);
     bool keyExists(Root root, std::string_view path) const;
 

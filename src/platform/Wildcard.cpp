@@ -32,7 +32,11 @@ bool plainMatch(std::u16string_view name, std::u16string_view pattern) {
 }  // namespace
 
 bool hasWildcards(std::string_view pattern) {
-    return pattern.find_first_of("*?") != std::string_view::npos;
+    // A plain loop: find_first_of searches the set once per character.
+    for (char c : pattern)
+        if (c == '*' || c == '?')
+            return true;
+    return false;
 }
 
 std::u16string foldName(std::string_view name) {

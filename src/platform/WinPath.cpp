@@ -92,6 +92,12 @@ std::optional<WinPathParts> splitWinPath(std::string_view p) {
         while (i < p.size() && !isSep(p[i]))
             ++i;
         std::string_view comp = p.substr(start, i - start);
+        if (comp != "." && comp != "..") {
+            // As on Windows, trailing blanks and dots of a name are not part of it.
+            std::size_t keep = comp.find_last_not_of(" .");
+            if (keep != std::string_view::npos)
+                comp = comp.substr(0, keep + 1);
+        }
         if (comp.empty() || comp == ".")
             continue;
         if (comp == "..") {
@@ -118,6 +124,7 @@ void WinPath::endAction() {
 
 void WinPath::forgetCache() {
     m_listings.clear();
+    m_winFolders.clear();
     m_drives.clear();
 }
 
@@ -146,25 +153,39 @@ std::optional<fs::path> WinPath::driveRoot(char letter) {
 }
 
 std::shared_ptr<const FolderListing> WinPath::listing(const fs::path& hostFolder) {
-    if (!m_caching)
-        return FolderListing::read(hostFolder);
-    auto& slot = m_listings[hostFolder.native()];
-    if (!slot)
-        slot = FolderListing::read(hostFolder);
-    return slot;
+    return listingOf(hostFolder.native());
 }
 
-std::optional<std::string> WinPath::lookup(const fs::path& folder, const std::string& name) {
+std::shared_ptr<const FolderListing> WinPath::listingOf(const std::string& hostFolder) {
+    if (!m_caching)
+        return FolderListing::read(hostFolder);
+    auto it = m_listings.find(hostFolder);
+    if (it == m_listings.end())
+        it = m_listings.emplace(hostFolder, FolderListing::read(hostFolder)).first;
+    return it->second;
+}
+
+std::optional<std::string> WinPath::lookup(const std::string& folder, const std::string& name) {
     if (!m_caching) {
         struct stat st {};
-        if (::lstat((folder / name).c_str(), &st) == 0)
+        if (::lstat((folder + '/' + name).c_str(), &st) == 0)
             return name;  // the exact name exists: no need to read the folder
     }
-    auto entries = listing(folder);
+    auto entries = listingOf(folder);
     if (const FolderEntry* e = entries->find(name))
         return e->name;
     return std::nullopt;
 }
+
+namespace {
+
+void appendComponent(std::string& host, std::string_view name) {
+    if (host.empty() || host.back() != '/')
+        host += '/';
+    host += name;
+}
+
+}  // namespace
 
 std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
     auto parts = splitWinPath(winPath);
@@ -173,19 +194,90 @@ std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
     auto root = driveRoot(parts->drive);
     if (!root)
         return std::nullopt;
-    fs::path host = *root;
+    // Built as plain text: appending to a path object splits it anew each time.
+    std::string host = root->native();
     bool resolving = true;
     for (const auto& comp : parts->components) {
         if (resolving) {
             if (auto found = lookup(host, comp)) {
-                host /= *found;
+                appendComponent(host, *found);
                 continue;
             }
             resolving = false;
         }
-        host /= comp;
+        appendComponent(host, comp);
     }
-    return host;
+    return fs::path(std::move(host));
+}
+
+std::optional<EntryType> WinPath::walkEntryType(std::string_view winPath,
+                                               std::shared_ptr<const FolderListing>* last) {
+    auto parts = splitWinPath(winPath);
+    if (!parts)
+        return std::nullopt;
+    auto root = driveRoot(parts->drive);
+    if (!root)
+        return std::nullopt;
+    std::string host = root->native();
+    if (parts->components.empty()) {
+        if (last)
+            *last = listingOf(host);
+        return EntryType::Folder;
+    }
+    for (std::size_t i = 0; i < parts->components.size(); ++i) {
+        auto entries = listingOf(host);
+        const FolderEntry* e = entries->find(parts->components[i]);
+        if (!e || e->type == EntryType::BrokenLink)
+            return std::nullopt;
+        if (i + 1 == parts->components.size()) {
+            if (last && e->type == EntryType::Folder) {
+                appendComponent(host, e->name);
+                *last = listingOf(host);
+            }
+            return e->type;
+        }
+        if (e->type != EntryType::Folder)
+            return std::nullopt;
+        appendComponent(host, e->name);
+    }
+    return std::nullopt;
+}
+
+std::shared_ptr<const FolderListing> WinPath::folderListing(std::string_view winFolder) {
+    std::string key = text::asciiLower(winFolder);
+    auto it = m_winFolders.find(key);
+    if (it != m_winFolders.end())
+        return it->second;
+    std::shared_ptr<const FolderListing> listing;
+    if (walkEntryType(winFolder, &listing) != EntryType::Folder)
+        listing.reset();
+    m_winFolders.emplace(std::move(key), listing);
+    return listing;
+}
+
+std::optional<EntryType> WinPath::entryType(std::string_view winPath) {
+    if (m_caching) {
+        // Most paths end in a plain name in a folder seen before: one lookup
+        // of the folder's text, one search of its listing.
+        std::size_t sep = winPath.size();
+        while (sep > 0 && winPath[sep - 1] != '\\' && winPath[sep - 1] != '/')
+            --sep;
+        sep = sep == 0 ? std::string_view::npos : sep - 1;
+        if (sep != std::string_view::npos && sep >= 2 && winPath[1] == ':') {
+            std::string_view name = winPath.substr(sep + 1);
+            bool plain = !name.empty() && name.back() != ' ' && name.back() != '.' && name != "." && name != "..";
+            if (plain) {
+                auto listing = folderListing(winPath.substr(0, sep));
+                if (!listing)
+                    return std::nullopt;
+                const FolderEntry* e = listing->find(name);
+                if (!e || e->type == EntryType::BrokenLink)
+                    return std::nullopt;
+                return e->type;
+            }
+        }
+    }
+    return walkEntryType(winPath, nullptr);
 }
 
 void WinPath::entryRemoved(const fs::path& hostPath, bool wasFolder) {
@@ -196,6 +288,7 @@ void WinPath::entryRemoved(const fs::path& hostPath, bool wasFolder) {
         it->second->markRemoved(hostPath.filename().native());
     if (!wasFolder)
         return;
+    m_winFolders.clear();
     // A removed folder takes its own listing (and those below it) along.
     const std::string& own = hostPath.native();
     for (auto l = m_listings.begin(); l != m_listings.end();) {

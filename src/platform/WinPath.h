@@ -68,6 +68,12 @@ public:
     // The host path of a Windows path. Components that exist are spelled as
     // on disk; from the first one that does not, the rest is kept as written.
     std::optional<std::filesystem::path> toHost(std::string_view winPath);
+    // What the Windows path names: a file, a folder, something else, or
+    // nothing (also for a path that maps to nothing or a broken link).
+    // Reads only folder listings, so during an action it costs no system call
+    // for a folder seen before.
+    std::optional<EntryType> entryType(std::string_view winPath);
+
     // The host folder of a drive letter, nothing when the prefix has no such drive.
     std::optional<std::filesystem::path> driveRoot(char letter);
 
@@ -80,11 +86,17 @@ public:
     void forgetCache();
 
 private:
-    std::optional<std::string> lookup(const std::filesystem::path& folder, const std::string& name);
+    std::optional<std::string> lookup(const std::string& folder, const std::string& name);
+    std::shared_ptr<const FolderListing> listingOf(const std::string& hostFolder);
+    std::optional<EntryType> walkEntryType(std::string_view winPath, std::shared_ptr<const FolderListing>* last);
+    std::shared_ptr<const FolderListing> folderListing(std::string_view winFolder);
 
     std::filesystem::path m_prefix;
     bool m_caching = false;
     std::unordered_map<std::string, std::shared_ptr<FolderListing>> m_listings;
+    // Windows folder texts (ASCII lower case) already resolved in this
+    // action, with the listing of the folder (null: not a folder).
+    std::unordered_map<std::string, std::shared_ptr<const FolderListing>> m_winFolders;
     std::map<char, std::optional<std::filesystem::path>> m_drives;
 };
 

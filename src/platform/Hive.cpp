@@ -119,6 +119,8 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
     std::u16string units;
     // Name.
     if (*p == '@') {
+        if (out)
+            out->name.clear();  // the value may be reused from another one
         ++p;
     } else {
         const char* close = out ? decodeSimple(p + 1, eol, out->name, false) : nullptr;

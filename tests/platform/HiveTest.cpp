@@ -187,3 +187,22 @@ TEST(Hive, EmptyHiveHasWinesHeader) {
               "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
               "#arch=win64\n\n[Software] 1796791980\n#time=1dd87992a8b4b72\n\"v\"=dword:00000001\n");
 }
+
+TEST(Hive, VisitingValuesMatchesDecodingThem) {
+    // forEachValue reuses its buffers from key to key: names and data of one
+    // key must never leak into the next (a default value has no name to set).
+    auto hive = parseOk(kWineBody + "\n[Z1] 1\n\"long name\"=\"long data\"\n\"x\"=dword:1\n\n[Z2] 1\n@=\"d\"\n\"y\"=hex:\n");
+    ASSERT_TRUE(hive);
+    for (const char* path : {"Z1", "Z2", "Software\\RT\\key[with]brackets", "Z2"}) {
+        Key* k = hive->find(path);
+        std::vector<Value> seen;
+        k->forEachValue([&](const Value& v) { seen.push_back(v); });
+        auto decoded = k->values();
+        ASSERT_EQ(seen.size(), decoded.size()) << path;
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            EXPECT_EQ(seen[i].name, decoded[i].name) << path;
+            EXPECT_EQ(seen[i].type, decoded[i].type) << path;
+            EXPECT_EQ(seen[i].data, decoded[i].data) << path;
+        }
+    }
+}

@@ -1,0 +1,191 @@
+#include "RegeditCommand.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/RegFile.h"
+#include "platform/RegistryStore.h"
+
+namespace kestrane::regedit {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: regedit [--prefix DIR] /e FILE     export the whole registry to FILE\n"
+    "       regedit [--prefix DIR] [/i] FILE   import FILE after a confirmation\n"
+    "       regedit [--prefix DIR] /s FILE     import FILE without asking\n"
+    "Options may also be written -e, -i, -s or in upper case. The prefix is DIR,\n"
+    "else $WINEPREFIX, else ~/.wine.\n";
+
+// "/e", "-E", ...: the option letter in lower case, or 0.
+char optionLetter(const std::string& arg) {
+    if (arg.size() != 2 || (arg[0] != '/' && arg[0] != '-'))
+        return 0;
+    const char c = static_cast<char>(arg[1] | 0x20);
+    return c == 'e' || c == 'i' || c == 's' ? c : 0;
+}
+
+bool readFile(const std::string& file, std::string& bytes, std::string& problem) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        problem = std::strerror(errno);
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        problem = "read error";
+        return false;
+    }
+    return true;
+}
+
+// Writes the file through a temporary file beside it, so that nobody ever
+// sees half an export.
+bool writeFileAtomically(const std::string& file, const std::string& bytes, std::string& problem) {
+    std::string tmp = file + ".XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) {
+        problem = std::strerror(errno);
+        return false;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    bool ok = ::fchmod(fd, 0666 & ~mask) == 0;
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            done += static_cast<std::size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    if (!ok)
+        problem = std::strerror(errno);
+    ::close(fd);
+    if (ok && ::rename(tmp.c_str(), file.c_str()) != 0) {
+        problem = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok)
+        ::unlink(tmp.c_str());
+    return ok;
+}
+
+}  // namespace
+
+int RegeditCommand::fail(const std::string& message) {
+    m_err << "regedit: " << message << '\n';
+    return kExitFailure;
+}
+
+int RegeditCommand::usage(const std::string& problem) {
+    m_err << "regedit: " << problem << '\n' << kUsage;
+    return kExitUsage;
+}
+
+int RegeditCommand::run(const std::vector<std::string>& args) {
+    std::string prefix;
+    std::string file;
+    bool exporting = false, importing = false, silent = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h" || arg == "/?") {
+            m_out << kUsage;
+            return kExitOk;
+        }
+        if (arg == "--prefix" || arg.rfind("--prefix=", 0) == 0) {
+            if (arg == "--prefix" && i + 1 == args.size())
+                return usage("--prefix needs a folder");
+            prefix = arg == "--prefix" ? args[++i] : arg.substr(9);
+            continue;
+        }
+        const char option = optionLetter(arg);
+        if (option == 's') {
+            silent = true;
+            continue;
+        }
+        if (option == 'e' || option == 'i') {
+            (option == 'e' ? exporting : importing) = true;
+            if (i + 1 == args.size())
+                return usage(arg + " needs a file name");
+            if (!file.empty())
+                return usage("only one file can be given");
+            file = args[++i];
+            continue;
+        }
+        if (arg.size() > 1 && (arg[0] == '-' || (arg[0] == '/' && arg.size() == 2)))
+            return usage("unknown option " + arg);
+        if (!file.empty())
+            return usage(exporting ? "/e exports the whole registry; a key cannot be given"
+                                   : "only one file can be given");
+        file = arg;
+    }
+    if (exporting && (importing || silent))
+        return usage("/e cannot be combined with /i or /s");
+    if (file.empty())
+        return usage("no file given");
+
+    if (prefix.empty())
+        prefix = m_env.winePrefix;
+    if (prefix.empty()) {
+        if (m_env.home.empty())
+            return fail("no prefix given, and neither $WINEPREFIX nor $HOME is set");
+        prefix = (fs::path(m_env.home) / ".wine").string();
+    }
+    return exporting ? exportTo(prefix, file) : importFrom(prefix, file, silent);
+}
+
+int RegeditCommand::exportTo(const fs::path& prefix, const std::string& file) {
+    auto store = reg::RegistryStore::openPrefix(prefix);
+    if (!store)
+        return fail(store.error().message);
+    std::string problem;
+    if (!writeFileAtomically(file, reg::exportRegistry(*store.value()), problem))
+        return fail("cannot write " + file + ": " + problem);
+    return kExitOk;
+}
+
+int RegeditCommand::importFrom(const fs::path& prefix, const std::string& file, bool silent) {
+    std::string bytes, problem;
+    if (!readFile(file, bytes, problem))
+        return fail("cannot import " + file + ": " + problem);
+    // A broken file is reported before anyone is asked about it.
+    if (auto parsed = reg::parseRegFile(bytes, file); !parsed)
+        return fail("cannot import " + parsed.error().message);
+    auto store = reg::RegistryStore::openPrefix(prefix);
+    if (!store)
+        return fail(store.error().message);
+
+    if (!silent && !m_prompter.confirm(kTitle, "Are you sure you want to add the information in " + file +
+                                                   " to the registry of the Wine prefix " + prefix.string() + "?"))
+        return fail("nothing was imported.");
+
+    reg::ImportReport report;
+    if (auto s = reg::importRegistry(*store.value(), bytes, file, &report); !s)
+        return fail("cannot import " + s.error().message);
+    if (auto s = store.value()->save(); !s)
+        return fail(s.error().message);
+
+    if (!silent) {
+        std::ostringstream text;
+        text << "The keys and values contained in " << file << " have been successfully added to the registry.";
+        if (report.belowLinks)
+            text << "\n" << report.belowLinks
+                 << " keys below link keys were left out: the keys the links point to hold them.";
+        for (const auto& root : report.otherRoots)
+            text << "\n" << root << " was left out: the prefix has no such hive.";
+        m_prompter.inform(kTitle, text.str());
+    }
+    return kExitOk;
+}
+
+}  // namespace kestrane::regedit

@@ -1,0 +1,112 @@
+#include "cli/ScanCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include "cli/Report.h"
+#include "cli/Session.h"
+#include "platform/Text.h"
+#include "platform/WineServer.h"
+#include "results/SummaryRows.h"
+
+namespace kestrane::cli {
+
+void ScanCommand::addTo(CLI::App& app) {
+    bool repair = m_kind == Kind::Repair;
+    m_app = app.add_subcommand(repair ? "repair" : "scan",
+                               repair ? "Scan, then repair everything found, and report what is left"
+                                      : "Scan the prefix and report what was found");
+    m_app->fallthrough();
+    m_app->add_flag("--applications", m_applications, "The applications' recent lists instead of the computer");
+    m_app->add_option("--only", m_only, "Only these summary rows (number, caption, list or action name)")
+        ->delimiter(',');
+    m_app->add_flag("--json", m_json, "Print one JSON object");
+    if (repair) {
+        auto* backup = m_app->add_flag("--backup", m_backup, "Back up the registry first");
+        auto* noBackup = m_app->add_flag("--no-backup", m_noBackup, "Do not back up the registry first");
+        backup->excludes(noBackup);
+    }
+}
+
+bool ScanCommand::chosen() const { return m_app && m_app->parsed(); }
+
+bool ScanCommand::applyOnly(Session& session, Io& io) const {
+    MainWindowModel& model = session.model();
+    SummaryMode mode = model.mode();
+    ResultList& summary = mode == SummaryMode::Computer ? model.lvall() : model.lvapply();
+    std::size_t first = mode == SummaryMode::Computer ? 1 : 0;  // row 0 is the backup switch
+
+    std::vector<bool> wanted(summary.count(), false);
+    for (const auto& name : m_only) {
+        bool found = false;
+        for (std::size_t row = first; row < summary.count(); ++row) {
+            const Category* c = model.categoryOfRow(mode, static_cast<int>(row));
+            bool match = name == std::to_string(row) || text::equalNames(name, summary.rows()[row].caption) ||
+                         (c && (name == c->list || name == c->scan));
+            if (match) {
+                wanted[row] = true;
+                found = true;
+            }
+        }
+        if (!found) {
+            io.err << "kestrane-cli: --only: no summary row named '" << name << "'\n";
+            return false;
+        }
+    }
+    for (std::size_t row = first; row < summary.count(); ++row)
+        summary.rows()[row].checked = wanted[row];
+    return true;
+}
+
+int ScanCommand::saveChanges(Session& session, Io& io) const {
+    if (!session.store().changed()) return kExitOk;
+    Status saved = session.store().save();
+    if (saved) return kExitOk;
+    io.err << "kestrane-cli: the registry was not saved: " << saved.error().message << "\n";
+    ErrorKind kind = saved.error().kind;
+    return kind == ErrorKind::WineRunning || kind == ErrorKind::ChangedOnDisk ? kExitRefused : kExitFailure;
+}
+
+int ScanCommand::execute(const GlobalOptions& options, Io& io) {
+    bool repair = m_kind == Kind::Repair;
+    auto opened = Session::open(options, io);
+    if (auto* status = std::get_if<int>(&opened)) return *status;
+    Session& session = *std::get<std::unique_ptr<Session>>(opened);
+
+    if (repair) {
+        if (auto pid = reg::runningWineServer(session.prefix())) {
+            io.err << "kestrane-cli: a wineserver (pid " << *pid << ") serves " << session.prefix().string()
+                   << ". Close all Wine programs of this prefix first; nothing was changed.\n";
+            return kExitRefused;
+        }
+    }
+
+    MainWindowModel& model = session.model();
+    if (m_applications) model.CB1Categories0Items2Click();
+    if (!m_only.empty() && !applyOnly(session, io)) return kExitUsage;
+    if (repair && model.mode() == SummaryMode::Computer) {
+        if (m_backup) model.lvall().rows()[kBackupRow].checked = true;
+        if (m_noBackup) model.lvall().rows()[kBackupRow].checked = false;
+        session.folders().createProgramFolders(session.files());
+    }
+
+    model.completeScan();
+    bool failed = !session.frontend().errors().empty();
+    if (repair && !failed) {
+        model.repairAll();
+        failed = !session.frontend().errors().empty();
+    }
+    session.frontend().finish();
+
+    int status = failed ? kExitFailure : kExitOk;
+    if (repair) {
+        int saved = saveChanges(session, io);
+        if (saved != kExitOk) status = saved;
+    }
+    if (m_json)
+        io.out << reportJson(model, session.prefix()).dump(2) << "\n";
+    else
+        printReport(model, session.prefix(), io.out);
+    return status;
+}
+
+}  // namespace kestrane::cli

@@ -1,0 +1,140 @@
+#pragma once
+// A scan category described as data: one row of the category table names its
+// result list and columns, its scan and repair actions, its view, the status
+// texts of every place that runs it, its summary row and its badge wording.
+// The main window model (MainWindowModel) runs every category through the
+// same patterns: scan frame, view opener, refresh, select toggle, remove
+// button, complete scan and repair all.
+//
+// Adding a category is one row in the table builtCategories() returns,
+// plus its two functions:
+//
+//     void Startup(ScanContext& ctx, ResultList& lvsp);   // fills the list
+//     void removesp(ScanContext& ctx, ResultList& lvsp);  // deletes the checked rows
+//
+// The scan runs inside the scan frame: the list arrives empty with its
+// columns set, the progress bar at 0 and a file-system action open (folder
+// listings cached until it ends). The scan appends checked rows and moves
+// the bar with ctx.ramp(from, to). After either action the model sets the
+// last count to the category's count (the list's rows; for the recycle bin
+// the recycle-bin count, which its actions keep in ctx.recycleCount) and the
+// progress bar back to 0. An exception ends the handler that ran the action
+// and shows its text in the error box. The model checks the table when it
+// starts: known scan action, one list per category, a summary row that
+// exists in lvall (lvapply for the Recentlist family), distinct view numbers.
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Pacer.h"
+#include "platform/Result.h"
+#include "results/ResultList.h"
+
+namespace kestrane {
+
+namespace reg {
+class RegistryStore;
+}
+namespace files {
+class FileSystem;
+class LaunchProbe;
+class RecycleBin;
+struct SystemFolders;
+}
+
+// What the actions work with. The front end builds it once; the model owns
+// the progress position and the recycle-bin count in it.
+struct ScanContext {
+    reg::RegistryStore& store;
+    files::FileSystem* files = nullptr;
+    files::LaunchProbe* probe = nullptr;
+    const files::SystemFolders* folders = nullptr;
+    files::RecycleBin* recycleBin = nullptr;
+    Pacer& pacer;
+    // The skip test of the ignore lists: whether `text` is an ignored value
+    // of the category with the given code ("sp", "ue", "pc", "fe", "ax").
+    std::function<bool(std::string_view code, std::string_view text)> ignored{};
+    // The label under a list that names the key being examined (empty: hidden).
+    std::function<void(const std::string&)> statusLabel{};
+    // Lets queued window messages run, at the points a long scan allows it.
+    std::function<void()> letMessagesRun{};
+
+    int progress = 0;      // the progress bar PB, 0-100
+    int recycleCount = 0;  // items in the recycle bin at its last scan or repair
+
+    static constexpr int kStepMilliseconds = 30;
+
+    bool isIgnored(std::string_view code, std::string_view text) const { return ignored && ignored(code, text); }
+    // Records an ignored row in the category's ignore list and file.
+    std::function<Status(std::string_view code, const std::string& value, const std::string& location)> ignore{};
+    void setProgress(int position) { progress = position; }
+    // Sets every position from `from` to `to` inclusive, pausing after each.
+    void ramp(int from, int to) {
+        for (int p = from; p <= to; ++p) {
+            progress = p;
+            pacer.pause(kStepMilliseconds);
+        }
+    }
+};
+
+using CategoryAction = std::function<void(ScanContext&, ResultList&)>;
+
+// Which wording the badges use for the category's count.
+enum class BadgeFamily {
+    Registry,    // n + " Errors Found" / "No Errors Found"
+    Privacy,     // n + " Privacy Threats Found" / "No Privacy Threats Found"
+    Recentlist,  // n + " Recentlist Found" / "No Recentlist Found" (applications)
+};
+
+// How "Remove Checked Items" reports after the repair.
+enum class RemoveReport {
+    RowsLeft,   // badge: rows left + " Errors Found" (or "No Errors Found"); summary: rows left
+    WhenEmpty,  // badge changes only when the list is empty; summary: "0"
+};
+
+struct StatusTexts {
+    std::string before{};  // "Status : Scanning ..." / "Status : Repairing ..."
+    std::string after{};   // "Status : Scanned ..." / "Status : Repaired ..."
+};
+
+struct Category {
+    std::string scan{};      // scan action name, also its scanned flag: "Startup"
+    std::string list{};      // result list: "lvsp"
+    std::vector<Column> columns{};
+    CategoryAction scanAction{};
+    std::string repair{};    // repair action name, empty when there is none: "removesp"
+    CategoryAction repairAction{};
+
+    // Summary row: the caption of its row in lvall, or in lvapply for the
+    // Recentlist family ("Running While Startup", "MS Paint").
+    std::string summaryRow{};
+    BadgeFamily family = BadgeFamily::Registry;
+
+    // The view: its opener, and either its own four buttons (select, ignore,
+    // remove, refresh) or, with a view number, the shared buttons OBhis1-4.
+    std::string opener{};    // "RunningWhileStartup1Click"
+    int viewNumber = 0;    // 1-28 on the shared buttons, 0 with its own
+    std::array<std::string, 4> buttons{};  // "OBsp1", "OBsp2", "OBsp3", "OBsp4"
+
+    StatusTexts openerStatus{};  // the view opener
+    StatusTexts scanStatus{};    // the complete scan
+    StatusTexts repairStatus{};  // repair all
+    StatusTexts removeStatus{};  // "Remove Checked Items"
+    RemoveReport removeReport = RemoveReport::RowsLeft;
+
+    bool countsRecycleBin = false;
+    // The code of its ignore list ("sp", "ue", "pc", "fe", "ax"); empty: its
+    // "Ignore Items" button does nothing.
+    std::string ignoreCode{};  // its count is ctx.recycleCount, not the rows
+
+    bool usesSharedButtons() const { return viewNumber > 0; }
+};
+
+// Every category built so far, in no particular order: the summary lists fix
+// the order in which the drivers run them.
+std::vector<Category> builtCategories();
+
+}  // namespace kestrane

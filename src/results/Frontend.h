@@ -1,0 +1,27 @@
+#pragma once
+// What the main window model asks of whoever shows it: the Qt window, the
+// command line, or a test.
+
+#include <string>
+#include <string_view>
+
+namespace kestrane {
+
+class Frontend {
+public:
+    virtual ~Frontend() = default;
+
+    // Let the queued window messages run once (repaints the status line and
+    // the progress bar; user input is handled here too).
+    virtual void processMessages() = 0;
+    // The status line got a new text (shown at the next repaint).
+    virtual void statusChanged(const std::string& text) = 0;
+    // End the program now, without the close handler.
+    virtual void terminate() = 0;
+    // The standard error box: an error that ended a handler.
+    virtual void showError(const std::string& text) = 0;
+    // Pop up a menu ("pabregistry", "pabprivacy", "pabapply") beside the list.
+    virtual void popupMenu(std::string_view menu) = 0;
+};
+
+}  // namespace kestrane

@@ -1,0 +1,551 @@
+// kestrane-cli run in-process against string streams, over temporary
+// prefixes, with fake categories in place of the scanners.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+#ifdef KESTRANE_HAVE_VALIJSON
+#include <valijson/adapters/nlohmann_json_adapter.hpp>
+#include <valijson/schema.hpp>
+#include <valijson/schema_parser.hpp>
+#include <valijson/validator.hpp>
+#endif
+
+#include "cli/Cli.h"
+#include "results/ModelFixture.h"
+#include "support/TempPrefix.h"
+
+namespace kestrane::test {
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// user.reg with two Run values and the given settings.
+std::string userReg(const std::string& settings = "") {
+    std::string text =
+        "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
+        "#time=1da0000000000000\n"
+        "\"Gone\"=\"C:\\\\missing\\\\gone.exe\"\n"
+        "\"Old\"=\"C:\\\\old\\\\old.exe /min\"\n";
+    if (!settings.empty())
+        text += "\n[Software\\\\KestranePro] 1700000000\n#time=1da0000000000000\n" + settings;
+    return text;
+}
+
+// A startup category over the real store: every HKCU Run value is a finding;
+// the repair deletes the checked ones.
+Category runKeyCategory(std::function<void()> duringRepair = {}) {
+    Category c;
+    c.scan = "Startup";
+    c.list = "lvsp";
+    c.columns = {{"Error Items", 200}, {"Repair Report", 200}, {"Detail Info", 250}, {"Registry Location", 250}};
+    c.scanAction = [](ScanContext& ctx, ResultList& l) {
+        reg::TRegistry r(ctx.store);
+        std::vector<std::string> names;
+        if (r.openKey(std::string("\\") + kRunKey, false)) r.getValueNames(names);
+        for (const auto& name : names)
+            l.add(name, {"Missing Startup Application(Remove)", r.readString(name), std::string("HKCU\\") + kRunKey});
+        ctx.ramp(0, 100);
+    };
+    c.repair = "removesp";
+    c.repairAction = [duringRepair](ScanContext& ctx, ResultList& l) {
+        std::vector<ResultRow> kept;
+        for (const auto& row : l.rows()) {
+            if (!row.checked) {
+                kept.push_back(row);
+                continue;
+            }
+            reg::TRegistry r(ctx.store);
+            if (r.openKey(std::string("\\") + kRunKey, false)) r.deleteValue(row.caption);
+        }
+        l.rows() = kept;
+        if (duringRepair) duringRepair();
+    };
+    c.summaryRow = "Running While Startup";
+    c.opener = "RunningWhileStartup1Click";
+    c.buttons = {"OBsp1", "OBsp2", "OBsp3", "OBsp4"};
+    c.scanStatus = {"Status : Scanning Startup Programs", "Status : Scanned Startup Programs"};
+    c.repairStatus = {"Status : Repairing Startup Programs", "Status : Repaired Startup Programs"};
+    return c;
+}
+
+struct CliRun {
+    std::ostringstream out;
+    std::ostringstream err;
+    int status = -1;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    ActionLog log;
+    std::function<std::vector<Category>()> categories = [this] {
+        std::vector<Category> table{runKeyCategory()};
+        table.push_back(fakeCategory(log, "Cookies", "lvco", "Cookies", BadgeFamily::Privacy));
+        table.push_back(fakeCategory(log, "mspaint", "lvpaint", "MS Paint", BadgeFamily::Recentlist));
+        return table;
+    };
+
+    CliRun run(std::vector<std::string> args, bool terminal = false) {
+        CliRun r;
+        cli::Cli cli(cli::Io{r.out, r.err, terminal});
+        cli.options().categories = categories;
+        r.status = cli.run(args);
+        return r;
+    }
+};
+
+bool contains(const std::vector<std::string>& list, const std::string& text) {
+    return std::find(list.begin(), list.end(), text) != list.end();
+}
+
+std::vector<std::string> userRegRunValues(const TempPrefix& prefix) {
+    std::string text = readFile(prefix.userReg());
+    std::vector<std::string> found;
+    for (auto name : {"\"Gone\"", "\"Old\""})
+        if (text.find(name) != std::string::npos) found.emplace_back(name);
+    return found;
+}
+
+// --- usage and prefix
+
+TEST_F(CliTest, UsageErrorsExitWithTwo) {
+    TempPrefix prefix("", userReg());
+    std::string p = prefix.path().string();
+    EXPECT_EQ(run({}).status, 2);
+    EXPECT_EQ(run({"--prefix", p, "frobnicate"}).status, 2);
+    EXPECT_EQ(run({"--prefix", p, "scan", "--bogus"}).status, 2);
+    EXPECT_EQ(run({"--prefix", p, "--demo", "scan"}).status, 2);
+    EXPECT_EQ(run({"--prefix", p, "repair", "--backup", "--no-backup"}).status, 2);
+    EXPECT_EQ(run({"--prefix", p, "scan", "--backup"}).status, 2);  // repair only
+
+    auto unknownRow = run({"--prefix", p, "scan", "--only", "1,Nothing Like This"});
+    EXPECT_EQ(unknownRow.status, 2);
+    EXPECT_NE(unknownRow.err.str().find("Nothing Like This"), std::string::npos);
+    EXPECT_EQ(unknownRow.out.str(), "");
+    // Row 0 is the backup switch, not a category.
+    EXPECT_EQ(run({"--prefix", p, "scan", "--only", "0"}).status, 2);
+
+    auto help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.str().find("repair"), std::string::npos);
+}
+
+TEST_F(CliTest, MissingOrUnreadablePrefixExitsWithThree) {
+    auto missing = run({"--prefix", "/nonexistent/kestrane-prefix", "scan"});
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_NE(missing.err.str().find("/nonexistent/kestrane-prefix"), std::string::npos);
+
+    TempPrefix broken;
+    writeFile(broken.userReg(), "this is not a registry file\n");
+    auto unreadable = run({"--prefix", broken.path().string(), "scan"});
+    EXPECT_EQ(unreadable.status, 3);
+    EXPECT_NE(unreadable.err.str().find("user.reg"), std::string::npos) << unreadable.err.str();
+}
+
+TEST_F(CliTest, PrefixComesFromWineprefixWithoutOption) {
+    TempPrefix prefix("", userReg());
+    const char* old = std::getenv("WINEPREFIX");
+    std::string saved = old ? old : "";
+    ::setenv("WINEPREFIX", prefix.path().c_str(), 1);
+    auto r = run({"scan", "--json"});
+    if (old)
+        ::setenv("WINEPREFIX", saved.c_str(), 1);
+    else
+        ::unsetenv("WINEPREFIX");
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    EXPECT_EQ(json::parse(r.out.str())["prefix"], prefix.path().string());
+}
+
+TEST_F(CliTest, DemoPrefixIsMadeOnFirstUse) {
+    auto data = makeTempDir("kestrane-cli-data");
+    const char* old = std::getenv("XDG_DATA_HOME");
+    std::string saved = old ? old : "";
+    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+    auto first = run({"--demo", "scan", "--json"});
+    auto reset = run({"--demo-reset", "scan", "--json"});
+    if (old)
+        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
+    ASSERT_EQ(first.status, 0) << first.err.str();
+    ASSERT_EQ(reset.status, 0) << reset.err.str();
+    std::string made = json::parse(first.out.str())["prefix"];
+    EXPECT_EQ(made.rfind(data.string(), 0), 0u) << made;
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(made) / "user.reg"));
+    EXPECT_EQ(json::parse(reset.out.str())["prefix"], made);
+    std::filesystem::remove_all(data);
+}
+
+// --- scan
+
+TEST_F(CliTest, ScanPrintsTheSummaryAndTheListsFound) {
+    TempPrefix prefix("", userReg("\"autorepair\"=\"1\"\n"));
+    const std::string before = readFile(prefix.userReg());
+    log.findings["Cookies"] = 2;
+    auto r = run({"--prefix", prefix.path().string(), "scan"});
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    const std::string out = r.out.str();
+    EXPECT_NE(out.find("Status : Complete Scan Your PC"), std::string::npos);
+    EXPECT_NE(out.find("[x] Running While Startup               2                 Registry"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("[x] Uninstaller Bugs                    not available     Registry"), std::string::npos);
+    EXPECT_NE(out.find("obmainerror: 2 Errors Found"), std::string::npos);
+    EXPECT_NE(out.find("obpriv: 2 Privacy Threats Found"), std::string::npos);
+    EXPECT_NE(out.find("lvsp: Error Items | Repair Report | Detail Info | Registry Location"), std::string::npos);
+    EXPECT_NE(out.find("[x] Gone | Missing Startup Application(Remove) | C:\\missing\\gone.exe"), std::string::npos);
+    EXPECT_NE(out.find("lvco:"), std::string::npos);
+    // Nothing is repaired by a scan, whatever autorepair says, and nothing written.
+    EXPECT_EQ(readFile(prefix.userReg()), before);
+    EXPECT_EQ(r.err.str(), "");
+}
+
+TEST_F(CliTest, OnlyChecksTheNamedRows) {
+    TempPrefix prefix("", userReg());
+    log.findings["Cookies"] = 1;
+    auto r = run({"--prefix", prefix.path().string(), "scan", "--only", "lvco", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    json doc = json::parse(r.out.str());
+    for (const auto& row : doc["summary"]) {
+        int n = row["row"];
+        if (n == 0) continue;  // the backup switch is not a category row
+        EXPECT_EQ(row["checked"], n == 16) << n;
+    }
+    EXPECT_EQ(doc["summary"][1]["count"], 0);
+    EXPECT_EQ(doc["summary"][16]["count"], 1);
+    EXPECT_FALSE(doc["lists"].contains("lvsp"));
+
+    // By number, by caption in any case, by action name.
+    auto r2 = run({"--prefix", prefix.path().string(), "scan", "--only", "1,cookies", "--json"});
+    ASSERT_EQ(r2.status, 0);
+    json doc2 = json::parse(r2.out.str());
+    EXPECT_TRUE(doc2["summary"][1]["checked"]);
+    EXPECT_TRUE(doc2["summary"][16]["checked"]);
+    EXPECT_FALSE(doc2["summary"][2]["checked"]);
+    auto r3 = run({"--prefix", prefix.path().string(), "scan", "--only", "Startup", "--json"});
+    ASSERT_EQ(r3.status, 0);
+    EXPECT_EQ(json::parse(r3.out.str())["summary"][1]["count"], 2);
+}
+
+TEST_F(CliTest, ApplicationsMode) {
+    TempPrefix prefix("", userReg() + "\n[Software\\\\WinRAR] 1700000000\n");
+    log.findings["mspaint"] = 3;
+    auto r = run({"--prefix", prefix.path().string(), "scan", "--applications", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    json doc = json::parse(r.out.str());
+    EXPECT_EQ(doc["mode"], "applications");
+    ASSERT_EQ(doc["summary"].size(), 6u);
+    EXPECT_EQ(doc["summary"][0]["count"], 3);
+    EXPECT_TRUE(doc["summary"][0]["available"]);
+    EXPECT_EQ(doc["summary"][5]["caption"], "WinRAR");
+    EXPECT_FALSE(doc["summary"][5]["available"]);
+    EXPECT_EQ(doc["badges"]["obpriv"]["caption"], "3 Recentlist Found");
+    EXPECT_TRUE(doc["lists"].contains("lvpaint"));
+}
+
+TEST_F(CliTest, ProgressOnlyOnATerminal) {
+    TempPrefix prefix("", userReg());
+    auto quiet = run({"--prefix", prefix.path().string(), "scan"});
+    EXPECT_EQ(quiet.err.str(), "");
+    auto shown = run({"--prefix", prefix.path().string(), "scan"}, true);
+    ASSERT_EQ(shown.status, 0);
+    const std::string err = shown.err.str();
+    EXPECT_NE(err.find("Status : Scanning Startup Programs  0%"), std::string::npos);
+    EXPECT_NE(err.find("Status : Scanning Startup Programs  100%"), std::string::npos);
+    // The line is cleared at the end, and stdout holds only the report.
+    EXPECT_EQ(err.substr(err.size() - 4), "\r\033[K");
+    EXPECT_EQ(shown.out.str(), quiet.out.str());
+}
+
+// --- repair
+
+TEST_F(CliTest, RepairDeletesWhatTheScanFoundAndSaves) {
+    TempPrefix prefix("", userReg());
+    log.findings["Cookies"] = 2;
+    auto r = run({"--prefix", prefix.path().string(), "repair", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    EXPECT_TRUE(userRegRunValues(prefix).empty());
+    json doc = json::parse(r.out.str());
+    EXPECT_EQ(doc["status"], "Status : Repair Complete");
+    EXPECT_EQ(doc["summary"][1]["count"], 0);
+    EXPECT_EQ(doc["summary"][16]["count"], 0);
+    EXPECT_EQ(doc["badges"]["obmainerror"]["caption"], "No Errors Found");
+    EXPECT_TRUE(doc["lists"].empty());
+    EXPECT_TRUE(contains(log.calls, "repair:removeCookies"));
+}
+
+TEST_F(CliTest, RepairWithNothingFoundWritesNothing) {
+    TempPrefix prefix("", "");
+    const std::string before = readFile(prefix.userReg());
+    auto r = run({"--prefix", prefix.path().string(), "repair"});
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    EXPECT_EQ(readFile(prefix.userReg()), before);
+    EXPECT_NE(r.out.str().find("Status : Complete Scan Your PC"), std::string::npos);
+}
+
+TEST_F(CliTest, RequestedBackupThatIsNotAvailableRepairsNothing) {
+    TempPrefix prefix("", userReg("\"autobackup\"=\"1\"\n"));
+    const std::string before = readFile(prefix.userReg());
+    auto r = run({"--prefix", prefix.path().string(), "repair"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.str().find("Nothing was repaired"), std::string::npos);
+    EXPECT_EQ(readFile(prefix.userReg()), before);
+
+    // --no-backup overrides the setting; --backup asks for one on its own.
+    TempPrefix plain("", userReg());
+    EXPECT_EQ(run({"--prefix", plain.path().string(), "repair", "--backup"}).status, 1);
+    EXPECT_EQ(userRegRunValues(plain).size(), 2u);
+    auto r2 = run({"--prefix", prefix.path().string(), "repair", "--no-backup"});
+    EXPECT_EQ(r2.status, 0) << r2.err.str();
+    EXPECT_TRUE(userRegRunValues(prefix).empty());
+}
+
+// Holds the lock a running wineserver holds, from a child process.
+class FakeWineServer {
+public:
+    explicit FakeWineServer(const std::filesystem::path& lock) {
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            int fd = ::open(lock.c_str(), O_RDWR | O_CREAT, 0600);
+            struct flock fl {};
+            fl.l_type = F_WRLCK;
+            fl.l_whence = SEEK_SET;
+            fl.l_len = 1;
+            ::fcntl(fd, F_SETLK, &fl);
+            char c = 'x';
+            (void)!::write(ready[1], &c, 1);
+            ::pause();
+            ::_exit(0);
+        }
+        char c;
+        (void)!::read(ready[0], &c, 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~FakeWineServer() {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+private:
+    pid_t m_pid = -1;
+};
+
+TEST_F(CliTest, RepairRefusedWhileWineRuns) {
+    TempPrefix prefix("", userReg());
+    const std::string before = readFile(prefix.userReg());
+    // Debian's wine names its server folder's parent in <prefix>/wineserver.
+    auto tmp = makeTempDir("kestrane-cli-tmpdir");
+    const char* oldTmp = std::getenv("TMPDIR");
+    std::string savedTmp = oldTmp ? oldTmp : "";
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+    writeFile(prefix.path() / "wineserver", "wine-CliTest");
+    struct stat st {};
+    ASSERT_EQ(::stat(prefix.path().c_str(), &st), 0);
+    char name[64];
+    std::snprintf(name, sizeof name, "server-%lx-%lx", static_cast<unsigned long>(st.st_dev),
+                  static_cast<unsigned long>(st.st_ino));
+    auto serverDir = tmp / "wine-CliTest" / name;
+    std::filesystem::create_directories(serverDir);
+    CliRun r;
+    {
+        FakeWineServer server(serverDir / "lock");
+        r = run({"--prefix", prefix.path().string(), "repair"});
+    }
+    if (oldTmp)
+        ::setenv("TMPDIR", savedTmp.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    std::filesystem::remove_all(tmp);
+
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.str().find("Close all Wine programs of this prefix first"), std::string::npos) << r.err.str();
+    EXPECT_EQ(readFile(prefix.userReg()), before);
+    EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(CliTest, HiveChangedDuringTheRepairIsNotOverwritten) {
+    TempPrefix prefix("", userReg());
+    std::string changed = readFile(prefix.userReg()) + "\n[Software\\\\Written By Wine] 1700000001\n";
+    categories = [&] {
+        return std::vector<Category>{runKeyCategory([&] { writeFile(prefix.userReg(), changed); })};
+    };
+    auto r = run({"--prefix", prefix.path().string(), "repair"});
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(readFile(prefix.userReg()), changed);
+}
+
+// --- JSON
+
+#ifdef KESTRANE_HAVE_VALIJSON
+const char* const kReportSchema = R"({
+  "type": "object",
+  "required": ["version", "prefix", "mode", "status", "summary", "lists", "badges"],
+  "additionalProperties": false,
+  "properties": {
+    "version": {"const": 1},
+    "prefix": {"type": "string"},
+    "mode": {"enum": ["computer", "applications"]},
+    "status": {"type": "string", "pattern": "^ *Status : "},
+    "summary": {
+      "type": "array",
+      "items": {
+        "type": "object",
+        "required": ["row", "caption", "checked", "count", "category", "available"],
+        "additionalProperties": false,
+        "properties": {
+          "row": {"type": "integer", "minimum": 0},
+          "caption": {"type": "string", "minLength": 1},
+          "checked": {"type": "boolean"},
+          "count": {"type": ["integer", "null"], "minimum": 0},
+          "category": {"enum": ["Registry", "Privacy Threats", "Applications", null]},
+          "available": {"type": "boolean"}
+        }
+      }
+    },
+    "lists": {
+      "type": "object",
+      "additionalProperties": {
+        "type": "object",
+        "required": ["columns", "rows"],
+        "additionalProperties": false,
+        "properties": {
+          "columns": {
+            "type": "array",
+            "items": {
+              "type": "object",
+              "required": ["caption", "width"],
+              "properties": {"caption": {"type": "string"}, "width": {"type": "integer"}}
+            }
+          },
+          "rows": {
+            "type": "array",
+            "minItems": 1,
+            "items": {
+              "type": "object",
+              "required": ["checked", "caption", "subitems"],
+              "additionalProperties": false,
+              "properties": {
+                "checked": {"type": "boolean"},
+                "caption": {"type": "string"},
+                "subitems": {"type": "array", "items": {"type": "string"}}
+              }
+            }
+          }
+        }
+      }
+    },
+    "badges": {
+      "type": "object",
+      "required": ["Oberror", "obmainerror", "obpriv"],
+      "patternProperties": {
+        ".*": {
+          "type": "object",
+          "required": ["caption", "colour", "blinking", "visible"],
+          "properties": {
+            "caption": {"type": "string"},
+            "colour": {"enum": [0, 255, 12632256]},
+            "blinking": {"type": "boolean"},
+            "visible": {"type": "boolean"}
+          }
+        }
+      }
+    }
+  }
+})";
+
+std::string schemaErrors(const json& doc) {
+    json schemaDoc = json::parse(kReportSchema);
+    valijson::Schema schema;
+    valijson::SchemaParser parser;
+    valijson::adapters::NlohmannJsonAdapter schemaAdapter(schemaDoc);
+    parser.populateSchema(schemaAdapter, schema);
+    valijson::Validator validator;
+    valijson::ValidationResults results;
+    valijson::adapters::NlohmannJsonAdapter target(doc);
+    std::string errors;
+    if (!validator.validate(schema, target, &results)) {
+        valijson::ValidationResults::Error e;
+        while (results.popError(e)) {
+            for (const auto& part : e.context)
+                errors += part;
+            errors += ": " + e.description + "\n";
+        }
+    }
+    return errors;
+}
+#endif
+
+TEST_F(CliTest, JsonReportFollowsItsSchema) {
+#ifndef KESTRANE_HAVE_VALIJSON
+    GTEST_SKIP() << "valijson (libvalijson-dev) is not installed";
+#else
+    TempPrefix prefix("", userReg() + "\n[Software\\\\WinRAR] 1700000000\n");
+    log.findings["Cookies"] = 1;
+    log.findings["mspaint"] = 1;
+    for (std::vector<std::string> args : {std::vector<std::string>{"scan", "--json"},
+                                          std::vector<std::string>{"scan", "--applications", "--json"},
+                                          std::vector<std::string>{"repair", "--json"}}) {
+        args.insert(args.begin(), {"--prefix", prefix.path().string()});
+        auto r = run(args);
+        ASSERT_EQ(r.status, 0) << r.err.str();
+        json doc = json::parse(r.out.str());
+        EXPECT_EQ(schemaErrors(doc), "") << args[2];
+        // The keys come in the documented order: "version" first.
+        EXPECT_EQ(r.out.str().find("\"version\""), 4u);
+    }
+
+    // The schema does catch a broken report.
+    TempPrefix again("", userReg());
+    json doc = json::parse(run({"--prefix", again.path().string(), "scan", "--json"}).out.str());
+    ASSERT_EQ(schemaErrors(doc), "");
+    doc["summary"][3]["count"] = "3";
+    EXPECT_NE(schemaErrors(doc), "");
+    doc = json::parse(run({"--prefix", again.path().string(), "scan", "--json"}).out.str());
+    doc["badges"].erase("obpriv");
+    EXPECT_NE(schemaErrors(doc), "");
+#endif
+}
+
+TEST_F(CliTest, ComputerSummaryInJson) {
+    TempPrefix prefix("", userReg());
+    auto r = run({"--prefix", prefix.path().string(), "scan", "--json"});
+    ASSERT_EQ(r.status, 0);
+    json doc = json::parse(r.out.str());
+    EXPECT_EQ(doc["version"], 1);
+    EXPECT_EQ(doc["mode"], "computer");
+    ASSERT_EQ(doc["summary"].size(), 21u);
+    const json& backup = doc["summary"][0];
+    EXPECT_EQ(backup["caption"], "Create Registry Backup");
+    EXPECT_TRUE(backup["count"].is_null());
+    EXPECT_TRUE(backup["category"].is_null());
+    EXPECT_FALSE(backup["available"]);
+    EXPECT_EQ(doc["summary"][1]["count"], 2);
+    EXPECT_TRUE(doc["summary"][1]["available"]);
+    EXPECT_FALSE(doc["summary"][2]["available"]);
+    EXPECT_FALSE(doc["summary"][20]["checked"]);
+    const json& lvsp = doc["lists"]["lvsp"];
+    ASSERT_EQ(lvsp["rows"].size(), 2u);
+    EXPECT_EQ(lvsp["columns"][3]["caption"], "Registry Location");
+    EXPECT_EQ(lvsp["rows"][1]["caption"], "Old");
+    EXPECT_EQ(lvsp["rows"][1]["subitems"][1], "C:\\old\\old.exe /min");
+    EXPECT_EQ(doc["badges"]["obmainerror"]["colour"], 255);
+    EXPECT_TRUE(doc["badges"]["obmainerror"]["blinking"]);
+}
+
+}  // namespace
+}  // namespace kestrane::test

@@ -1,0 +1,148 @@
+#pragma once
+// A main window model over an in-memory registry, with fake categories whose
+// scan actions append as many rows as the test asks, a front end that
+// records what the model asked of it, and a pacer that records the progress
+// position at every pause.
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Hive.h"
+#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
+#include "results/Category.h"
+#include "results/MainWindowModel.h"
+#include "results/SummaryRows.h"
+
+namespace kestrane::test {
+
+class RecordingFrontend : public Frontend {
+public:
+    // The status line at each "let queued messages run".
+    std::vector<std::string> messages;
+    std::vector<std::string> statuses;  // every text the status line got
+    std::vector<std::string> errors;
+    std::vector<std::string> menus;
+    int terminations = 0;
+    const MainWindowModel* model = nullptr;
+
+    void processMessages() override { messages.push_back(model ? model->status() : std::string()); }
+    void statusChanged(const std::string& text) override { statuses.push_back(text); }
+    void terminate() override { ++terminations; }
+    void showError(const std::string& text) override { errors.push_back(text); }
+    void popupMenu(std::string_view menu) override { menus.emplace_back(menu); }
+};
+
+class RecordingPacer : public Pacer {
+public:
+    const ScanContext* ctx = nullptr;
+    std::vector<int> positions;  // the progress position at each pause
+    std::vector<int> pauses;     // the length of each pause
+
+    void pause(int milliseconds) override {
+        positions.push_back(ctx ? ctx->progress : -1);
+        pauses.push_back(milliseconds);
+    }
+};
+
+inline std::unique_ptr<reg::RegistryStore> emptyStore() {
+    return reg::RegistryStore::fromHives(reg::Hive::empty("REGISTRY\\Machine"),
+                                         reg::Hive::empty("REGISTRY\\User\\S-1-5-21-0-0-0-1000"));
+}
+
+inline void writeSetting(reg::RegistryStore& store, const std::string& name, const std::string& value) {
+    reg::regWriteString(store, reg::Root::CurrentUser, "Software\\KestranePro", name, value);
+}
+
+// What the fake actions did, in order: "scan:Startup", "repair:removesp".
+struct ActionLog {
+    std::vector<std::string> calls;
+    std::map<std::string, int> findings;  // rows the next scan of an action finds
+};
+
+// A fake category for a summary row caption. Its scan appends
+// log.findings[scan] checked rows and runs one ramp 0-100; its repair drops
+// the checked rows, as the real repairs do.
+inline Category fakeCategory(ActionLog& log, std::string scan, std::string list, std::string summaryRow,
+                             BadgeFamily family, bool withRepair = true) {
+    Category c;
+    c.scan = scan;
+    c.list = list;
+    c.columns = {{"Error Items", 200}, {"Repair Report", 200}};
+    c.scanAction = [&log, scan](ScanContext& ctx, ResultList& l) {
+        log.calls.push_back("scan:" + scan);
+        for (int i = 0; i < log.findings[scan]; ++i)
+            l.add(scan + std::to_string(i), {"Remove"});
+        ctx.ramp(0, 100);
+    };
+    if (withRepair) {
+        c.repair = "remove" + scan;
+        c.repairAction = [&log, repair = c.repair](ScanContext&, ResultList& l) {
+            log.calls.push_back("repair:" + repair);
+            std::vector<ResultRow> kept;
+            for (auto& row : l.rows())
+                if (!row.checked) kept.push_back(row);
+            l.rows() = kept;
+        };
+    }
+    c.summaryRow = std::move(summaryRow);
+    c.family = family;
+    c.opener = scan + "Click";
+    c.buttons = {"OB" + scan + "1", "ob" + scan + "2", "OB" + scan + "3", "OB" + scan + "4"};
+    c.openerStatus = {"Status : Opening " + scan, "Status : Opened " + scan};
+    c.scanStatus = {"Status : Scanning " + scan, "Status : Scanned " + scan};
+    c.repairStatus = {"Status : Repairing " + scan, "Status : Repaired " + scan};
+    c.removeStatus = {"Status : Removing " + scan, "Status : Removed " + scan};
+    return c;
+}
+
+// The computer rows 1-20 with the scan action names of their categories.
+inline const std::vector<std::pair<std::string, std::string>>& computerActions() {
+    static const std::vector<std::pair<std::string, std::string>> actions{
+        {"Startup", "lvsp"},     {"Uninstall", "lvue"},      {"FileExt", "lvfe"},   {"ActiveX", "lvax"},
+        {"helpfile", "lvhelp"},  {"fontreg", "lvfont"},      {"VirtualDevice", "lvvd"}, {"Obsolete", "lvos"},
+        {"Privacy", "lvpc"},     {"recycle", "lvbin"},       {"temp_files", "lvdel"}, {"clip", "lvclip"},
+        {"dump", "lvdump"},      {"chk", "lvchk"},           {"log", "lvlog"},      {"Cookies", "lvco"},
+        {"history", "lvhis"},    {"tempie", "lvtempie"},     {"advanced", "lvadvanced"}, {"Deep", "LV2"},
+    };
+    return actions;
+}
+
+// Fake categories for every computer row (rows 5-7 without repair actions,
+// as in the program) except the rows listed in `missing`.
+inline std::vector<Category> computerCategories(ActionLog& log, std::vector<int> missing = {}) {
+    std::vector<Category> table;
+    for (int row = 1; row <= 20; ++row) {
+        if (std::find(missing.begin(), missing.end(), row) != missing.end()) continue;
+        const auto& [scan, list] = computerActions()[static_cast<std::size_t>(row - 1)];
+        bool withRepair = row < 5 || row > 7;
+        table.push_back(fakeCategory(log, scan, list, std::string(kComputerRows[static_cast<std::size_t>(row)].caption),
+                                     isPrivacyRow(row) ? BadgeFamily::Privacy : BadgeFamily::Registry, withRepair));
+    }
+    return table;
+}
+
+// A model with its store, context and recorders.
+struct ModelHarness {
+    std::unique_ptr<reg::RegistryStore> store = emptyStore();
+    RecordingPacer pacer;
+    RecordingFrontend frontend;
+    ScanContext ctx{.store = *store, .pacer = pacer};
+    ActionLog log;
+    std::unique_ptr<MainWindowModel> model;
+
+    ModelHarness() { pacer.ctx = &ctx; }
+
+    MainWindowModel& make(std::vector<Category> table) {
+        model = std::make_unique<MainWindowModel>(ctx, frontend, std::move(table));
+        frontend.model = model.get();
+        return *model;
+    }
+    std::string count(int row) const { return model->lvall().rows()[static_cast<std::size_t>(row)].subitem(0); }
+    std::string appCount(int row) const { return model->lvapply().rows()[static_cast<std::size_t>(row)].subitem(0); }
+};
+
+}  // namespace kestrane::test

@@ -1,0 +1,3 @@
+kestrane_add_test(scan_tests
+  ${CMAKE_CURRENT_SOURCE_DIR}/scan/RegistryScannersTest.cpp
+)

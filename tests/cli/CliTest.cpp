@@ -22,6 +22,7 @@
 
 #include "cli/Cli.h"
 #include "results/ModelFixture.h"
+#include "support/FakeWineServer.h"
 #include "support/TempPrefix.h"
 
 namespace kestrane::test {
@@ -310,67 +311,14 @@ TEST_F(CliTest, RequestedBackupThatIsNotAvailableRepairsNothing) {
     EXPECT_TRUE(userRegRunValues(prefix).empty());
 }
 
-// Holds the lock a running wineserver holds, from a child process.
-class FakeWineServer {
-public:
-    explicit FakeWineServer(const std::filesystem::path& lock) {
-        int ready[2];
-        if (::pipe(ready) != 0) return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            int fd = ::open(lock.c_str(), O_RDWR | O_CREAT, 0600);
-            struct flock fl {};
-            fl.l_type = F_WRLCK;
-            fl.l_whence = SEEK_SET;
-            fl.l_len = 1;
-            ::fcntl(fd, F_SETLK, &fl);
-            char c = 'x';
-            (void)!::write(ready[1], &c, 1);
-            ::pause();
-            ::_exit(0);
-        }
-        char c;
-        (void)!::read(ready[0], &c, 1);
-        ::close(ready[0]);
-        ::close(ready[1]);
-    }
-    ~FakeWineServer() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-private:
-    pid_t m_pid = -1;
-};
-
 TEST_F(CliTest, RepairRefusedWhileWineRuns) {
     TempPrefix prefix("", userReg());
     const std::string before = readFile(prefix.userReg());
-    // Debian's wine names its server folder's parent in <prefix>/wineserver.
-    auto tmp = makeTempDir("kestrane-cli-tmpdir");
-    const char* oldTmp = std::getenv("TMPDIR");
-    std::string savedTmp = oldTmp ? oldTmp : "";
-    ::setenv("TMPDIR", tmp.c_str(), 1);
-    writeFile(prefix.path() / "wineserver", "wine-CliTest");
-    struct stat st {};
-    ASSERT_EQ(::stat(prefix.path().c_str(), &st), 0);
-    char name[64];
-    std::snprintf(name, sizeof name, "server-%lx-%lx", static_cast<unsigned long>(st.st_dev),
-                  static_cast<unsigned long>(st.st_ino));
-    auto serverDir = tmp / "wine-CliTest" / name;
-    std::filesystem::create_directories(serverDir);
     CliRun r;
     {
-        FakeWineServer server(serverDir / "lock");
+        FakeWineServer server(prefix.path());
         r = run({"--prefix", prefix.path().string(), "repair"});
     }
-    if (oldTmp)
-        ::setenv("TMPDIR", savedTmp.c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
-    std::filesystem::remove_all(tmp);
 
     EXPECT_EQ(r.status, 4);
     EXPECT_NE(r.err.str().find("Close all Wine programs of this prefix first"), std::string::npos) << r.err.str();

@@ -8,6 +8,7 @@
 
 #include "platform/RegistryStore.h"
 #include "platform/WineServer.h"
+#include "support/FakeWineServer.h"
 #include "support/TempPrefix.h"
 
 using namespace kestrane;
@@ -181,83 +182,24 @@ TEST(RegistryStore, BadPrefixesAreErrorsThatNameTheFile) {
     EXPECT_NE(r.error().message.find("system.reg, line 3"), std::string::npos) << r.error().message;
 }
 
-namespace {
-
-// Holds a write lock on byte 0 of `lock` in a child process, as a running
-// wineserver does, until the object dies.
-class FakeWineServer {
-public:
-    explicit FakeWineServer(const std::filesystem::path& lock) {
-        int ready[2];
-        if (::pipe(ready) != 0)
-            return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            int fd = ::open(lock.c_str(), O_RDWR | O_CREAT, 0600);
-            struct flock fl {};
-            fl.l_type = F_WRLCK;
-            fl.l_whence = SEEK_SET;
-            fl.l_len = 1;
-            ::fcntl(fd, F_SETLK, &fl);
-            char c = 'x';
-            (void)!::write(ready[1], &c, 1);
-            ::pause();
-            ::_exit(0);
-        }
-        char c;
-        (void)!::read(ready[0], &c, 1);
-        ::close(ready[0]);
-        ::close(ready[1]);
-    }
-    ~FakeWineServer() { stop(); }
-    void stop() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-            m_pid = -1;
-        }
-    }
-    pid_t pid() const { return m_pid; }
-
-private:
-    pid_t m_pid = -1;
-};
-
-}  // namespace
-
 TEST(RegistryStore, RefusesToSaveWhileAWineServerServesThePrefix) {
     TempPrefix prefix(kSystem, kUser);
-    // Debian's wine names its server folder's parent in <prefix>/wineserver.
-    auto tmp = test::makeTempDir("kestrane-tmpdir");
-    ::setenv("TMPDIR", tmp.c_str(), 1);
-    test::writeFile(prefix.path() / "wineserver", "wine-Test01");
-    struct stat st {};
-    ::stat(prefix.path().c_str(), &st);
-    char name[64];
-    std::snprintf(name, sizeof name, "server-%lx-%lx", static_cast<unsigned long>(st.st_dev),
-                  static_cast<unsigned long>(st.st_ino));
-    auto serverDir = tmp / "wine-Test01" / name;
-    std::filesystem::create_directories(serverDir);
-    test::writeFile(serverDir / "lock", "");  // a lock file alone means nothing
-
     auto store = open(prefix);
-    EXPECT_FALSE(runningWineServer(prefix.path()).has_value());
     auto key = store->createKey(Root::CurrentUser, "Software\\A");
     ASSERT_TRUE(key.ok());
     ASSERT_TRUE(store->setValue(*key, Value::string("v", "1")).ok());
     const std::string userBefore = readFile(prefix.userReg());
-    {
-        FakeWineServer server(serverDir / "lock");
-        EXPECT_EQ(runningWineServer(prefix.path()), server.pid());
-        auto s = store->save();
-        ASSERT_FALSE(s.ok());
-        EXPECT_EQ(s.error().kind, ErrorKind::WineRunning);
-        EXPECT_NE(s.error().message.find("Close all Wine programs of this prefix first"), std::string::npos);
-        EXPECT_EQ(readFile(prefix.userReg()), userBefore);
-    }
+    test::FakeWineServer server(prefix.path());
+    EXPECT_EQ(runningWineServer(prefix.path()), server.pid());
+    auto s = store->save();
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().kind, ErrorKind::WineRunning);
+    EXPECT_NE(s.error().message.find("Close all Wine programs of this prefix first"), std::string::npos);
+    EXPECT_EQ(readFile(prefix.userReg()), userBefore);
     // The server ended (its lock file stays): saving works again.
+    server.stop();
+    EXPECT_TRUE(std::filesystem::exists(server.serverFolder() / "lock"));
+    EXPECT_FALSE(runningWineServer(prefix.path()).has_value());
     EXPECT_TRUE(store->save().ok());
     EXPECT_NE(readFile(prefix.userReg()), userBefore);
-    ::unsetenv("TMPDIR");
-    std::filesystem::remove_all(tmp);
 }

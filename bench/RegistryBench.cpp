@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/resource.h>
 
 #include "LargeRegistry.h"
 #include "platform/Hive.h"
@@ -68,21 +67,6 @@ void BM_HiveSave(benchmark::State& state) {
     std::filesystem::remove(out);
 }
 BENCHMARK(BM_HiveSave)->Unit(benchmark::kMillisecond)->MinTime(3);
-
-// Peak memory of one load, against the size of the file.
-void BM_HiveLoadPeakMemory(benchmark::State& state) {
-    const std::string file = largeFile();
-    for (auto _ : state) {
-        struct rusage before {};
-        getrusage(RUSAGE_SELF, &before);
-        auto hive = kestrane::reg::Hive::load(file);
-        benchmark::DoNotOptimize(hive.ok());
-    }
-    struct rusage ru {};
-    getrusage(RUSAGE_SELF, &ru);
-    state.counters["peakRSS_MB"] = static_cast<double>(ru.ru_maxrss) / 1024.0;
-}
-BENCHMARK(BM_HiveLoadPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

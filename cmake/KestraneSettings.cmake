@@ -9,6 +9,10 @@ target_compile_features(kestrane_settings INTERFACE cxx_std_20)
 target_compile_options(kestrane_settings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
   -Wcast-align -Woverloaded-virtual -Wimplicit-fallthrough)
+# GCC 12 reports false -Wrestrict overlaps inside std::string at -O3 (GCC bug 105329).
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  target_compile_options(kestrane_settings INTERFACE -Wno-restrict)
+endif()
 if(KESTRANE_WERROR)
   target_compile_options(kestrane_settings INTERFACE -Werror)
 endif()

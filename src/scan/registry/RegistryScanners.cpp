@@ -137,6 +137,8 @@ struct DeepWalk {
     void walk(const reg::KeyHandle& key, int level, const std::string& location, bool underUninstall) {
         if (ctx.store.isLink(key))
             return;  // links are opaque: their target is scanned where it lives
+        if (ctx.letMessagesRun)
+            ctx.letMessagesRun();  // before every key: the window repaints during the walk
         if (ctx.statusLabel)
             ctx.statusLabel(location);
         reg::Key* k = key.primary();
@@ -168,8 +170,6 @@ struct DeepWalk {
         if (!software)
             return;
         for (const std::string& name : ctx.store.subkeyNames(*software)) {
-            if (ctx.letMessagesRun)
-                ctx.letMessagesRun();
             if (auto key = ctx.store.openKey(root, "SOFTWARE\\" + name, reg::KEY_ALL_ACCESS))
                 walk(*key, 1, prefix + name, false);
             if (ctx.progress < limit)
@@ -558,6 +558,10 @@ std::vector<Category> registryCategories() {
         c.scanStatus = {std::string("Status : Scanning ") + s.whatAll, std::string("Status : Scanned ") + s.whatAll};
         c.repairStatus = {std::string("Status : Repairing ") + s.whatAll,
                           std::string("Status : Repaired ") + s.whatAll};
+        if (c.repairAction) {  // the shared "Remove Checked Items" of the privacy views
+            c.removeStatus = {std::string("  Status : Repairing ") + s.what, std::string("  Status : Repaired ") + s.what};
+            c.removeReport = RemoveReport::WhenEmpty;
+        }
         table.push_back(std::move(c));
     }
     return table;

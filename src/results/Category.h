@@ -126,6 +126,7 @@ struct Category {
     RemoveReport removeReport = RemoveReport::RowsLeft;
 
     bool countsRecycleBin = false;
+    bool hasSelectToggle = true;    // false: its select button has no action
     // The code of its ignore list ("sp", "ue", "pc", "fe", "ax"); empty: its
     // "Ignore Items" button does nothing.
     std::string ignoreCode{};  // its count is ctx.recycleCount, not the rows

@@ -349,6 +349,8 @@ bool MainWindowModel::selectToggle(ResultList& l, std::string& caption) {
 }
 
 void MainWindowModel::toggleSelect(const Category& c) {
+    if (!c.hasSelectToggle)
+        return;
     std::string button = c.usesSharedButtons() ? "OBhis1" : c.buttons[0];
     std::string caption = buttonCaption(button);
     bool all = selectToggle(listOf(c), caption);

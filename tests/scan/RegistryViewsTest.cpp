@@ -100,3 +100,22 @@ TEST_F(RegistryViews, IgnoreItemsMovesTheSelectedRowIntoTheIgnoreList) {
 
 }  // namespace
 }  // namespace kestrane::test
+
+namespace kestrane::test {
+namespace {
+
+TEST_F(RegistryViews, VirtualComponentsViewHasOnlyRefresh) {
+    const Category* c = model->category("VirtualDevice");
+    ASSERT_NE(c, nullptr);
+    model->openView(*c);
+    const std::string before = model->buttonCaption("OBvd1");
+    model->toggleSelect(*c);
+    model->removeChecked(*c);
+    model->ignoreItems(*c, 0);
+    EXPECT_EQ(model->buttonCaption("OBvd1"), before);
+    EXPECT_TRUE(frontend.errors.empty());
+    EXPECT_EQ(model->list("lvvd")->count(), 0u);
+}
+
+}  // namespace
+}  // namespace kestrane::test

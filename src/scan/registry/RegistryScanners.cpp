@@ -520,6 +520,7 @@ std::vector<Category> registryCategories() {
         c.repairStatus = o.repairStatus;
         c.removeStatus = o.removeStatus;
         c.ignoreCode = o.ignoreCode;
+        c.hasSelectToggle = c.scan != "VirtualDevice";  // its view has only "Refresh"
         table.push_back(std::move(c));
     }
     // The categories on the shared buttons of the privacy views.

@@ -8,6 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libvalijson-dev
+  qt6-base-dev      # the window (kestrane) and its Qt Test tests
   wine64            # the interoperability test against real Wine
 )
 missing=()

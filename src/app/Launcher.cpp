@@ -1,0 +1,110 @@
+#include "app/Launcher.h"
+
+#include <iostream>
+
+#include <QApplication>
+
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/MessageBox.h"
+#include "app/SplashWindow.h"
+#include "controls/Artwork.h"
+#include "platform/SingleInstance.h"
+#include "results/Settings.h"
+
+namespace kestrane::app {
+
+Launcher::Launcher(LaunchOptions options) : m_options(std::move(options)) {}
+
+Launcher::~Launcher() {
+    m_window.reset();
+    m_computer.reset();
+}
+
+bool Launcher::lock() {
+    m_lock = std::make_unique<files::SingleInstance>();
+    return !m_lock->anotherInstanceRuns();
+}
+
+Launcher::Outcome Launcher::start() {
+    QApplication::setApplicationDisplayName(QStringLiteral("Kestrane Professional"));
+    QApplication::setWindowIcon(controls::Artwork::productIcon());
+    QApplication::setFont(MainWindow::windowFont());
+    m_frontend.setPacing(m_options.pace);
+
+    auto prefix = choosePrefix(m_options.prefix);
+    if (!prefix) {
+        MessageBox::error(nullptr, QStringLiteral("Kestrane Professional cannot start: %1.")
+                                       .arg(QString::fromStdString(prefix.error().message)));
+        return Outcome::Failed;
+    }
+    auto computer = Computer::open(prefix.value(), m_frontend);
+    if (!computer) {
+        MessageBox::error(nullptr, QStringLiteral("Kestrane Professional cannot start: %1.")
+                                       .arg(QString::fromStdString(computer.error().message)));
+        return Outcome::Failed;
+    }
+    m_computer = std::move(computer.value());
+
+    bool splashFlag = false;
+    auto splash = std::make_unique<SplashWindow>(Settings(m_computer->store()), splashFlag);
+    if (splashFlag) {
+        splash->present();
+        splash->busyDelay();
+    }
+    m_window = std::make_unique<MainWindow>(*m_computer, m_frontend, builtCategories());
+    m_window->hide();
+    splash->hide();
+    splash.reset();
+    m_window->show();
+
+    m_window->firstRunScan();
+    return m_window->terminated() ? Outcome::Ended : Outcome::Running;
+}
+
+int Launcher::exec() {
+    int status = QApplication::exec();
+    finish();
+    return status;
+}
+
+void Launcher::finish() {
+    if (m_window) m_window->FormDestroy();
+    m_window.reset();
+    m_computer.reset();
+    m_lock.reset();
+}
+
+int Launcher::main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    CommandLine line = CommandLine::parse(args);
+    if (line.help) {
+        std::cout << CommandLine::helpText();
+        return 0;
+    }
+    if (!line.error.empty()) {
+        std::cerr << "kestrane: " << line.error << "\n" << CommandLine::helpText();
+        return 2;
+    }
+    Launcher launcher(LaunchOptions{.prefix = line.prefix});
+    if (!launcher.lock()) return 0;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kestrane"));
+    try {
+        switch (launcher.start()) {
+        case Outcome::Failed:
+            return 1;
+        case Outcome::Ended:
+            launcher.finish();
+            return 0;
+        case Outcome::Running:
+            break;
+        }
+        return launcher.exec();
+    } catch (const std::exception& e) {
+        MessageBox::error(nullptr, QStringLiteral("Kestrane Professional stopped: %1").arg(QString::fromUtf8(e.what())));
+        return 1;
+    }
+}
+
+}  // namespace kestrane::app

@@ -1,0 +1,138 @@
+#pragma once
+// The main window `TForm1`: the banner, the status strip, the view area with
+// the buttons below it, and on the right "Back to Main Menu", the category
+// panel `CB1` and the badges. It draws the main window model's state and
+// hands every click to the model's handler; while a handler runs the window
+// repaints but takes no input.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QWidget>
+
+#include "app/InputBlocker.h"
+#include "results/Category.h"
+#include "results/MainWindowModel.h"
+#include "results/Settings.h"
+
+class QLabel;
+class QTimer;
+
+namespace kestrane {
+class Computer;
+}
+
+namespace kestrane::controls {
+class CategoryPanel;
+class CountBadge;
+class FlatButton;
+}
+
+namespace kestrane::app {
+
+class ButtonStrip;
+class PopupMenus;
+class SettingsController;
+class SettingsPage;
+class StatusStrip;
+class TrayIcon;
+class ViewArea;
+class WindowFrontend;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The creation handler: the model (summary lists, settings read when
+    // needed), the program's folders, the stored settings applied, the
+    // applications found added to their menu.
+    MainWindow(Computer& computer, WindowFrontend& frontend, std::vector<Category> categories);
+    ~MainWindow() override;
+
+    // Tahoma 8 point, or the closest font there is.
+    static QFont windowFont();
+
+    MainWindowModel& model() { return *m_model; }
+    Settings& settings() { return m_settings; }
+    bool busy() const { return m_blocker.busy(); }
+    // Ended through the tray menu or after repair all (`autoclose`).
+    bool terminated() const { return m_terminated; }
+
+    // "Scan Your PC Now" as start-up calls it when `autoscan` asks for it.
+    void firstRunScan();
+    // The destruction handler: the tray icon removed, then the run-at-logon
+    // setting applied once more.
+    void FormDestroy();
+    // Says in the status strip whether a wineserver serves the prefix.
+    void checkWine();
+
+    // --- what the front end asks ----------------------------------------------
+    void render();
+    void showStatus(const QString& text);
+    void showProgress();
+    void popupMenu(const QString& name);
+    void terminate();
+
+    // --- parts, for the tests -------------------------------------------------
+    StatusStrip* statusStrip() const { return m_strip; }
+    ViewArea* viewArea() const { return m_views; }
+    ButtonStrip* buttonStrip() const { return m_buttons; }
+    controls::CategoryPanel* categoryPanel() const { return m_panel; }
+    PopupMenus* menus() const { return m_menus; }
+    TrayIcon* tray() const { return m_tray; }
+    SettingsPage* settingsPage() const { return m_settingsPage; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Writes { Nothing, Registry };
+
+    void buildLayout();
+    void buildActions();
+    void addCategoryActions(const Category& c);
+    // Runs one handler: input blocked, hourglass, then everything redrawn;
+    // a handler that writes the registry has its changes saved.
+    void run(const std::function<void()>& handler, Writes writes = Writes::Nothing);
+    // A repair: refused while a wineserver serves the prefix.
+    void repair(const std::function<void()>& handler);
+    bool wineAllows();
+    void saveRegistry();
+    void scanYourPc();
+    void panelItemClicked(const QString& caption);
+    void openerChosen(const QString& opener);
+    void summarySelected(SummaryMode mode, int row);
+    void summaryActivated(SummaryMode mode, int row);
+    void settingClicked(const QString& value, bool checked);
+    void renderBadges();
+    void blink(const QString& timer);
+    void openPage(const QUrl& url, bool minimize);
+    void showWindow();
+
+    Computer& m_computer;
+    WindowFrontend& m_frontend;
+    Settings m_settings;
+    std::unique_ptr<MainWindowModel> m_model;
+    InputBlocker m_blocker;
+
+    QLabel* m_banner = nullptr;
+    StatusStrip* m_strip = nullptr;
+    ViewArea* m_views = nullptr;
+    QLabel* m_labeldeep = nullptr;
+    ButtonStrip* m_buttons = nullptr;
+    controls::FlatButton* m_back = nullptr;
+    controls::CategoryPanel* m_panel = nullptr;
+    std::map<std::string, controls::CountBadge*> m_badges;
+    std::map<std::string, QTimer*> m_timers;
+    PopupMenus* m_menus = nullptr;
+    TrayIcon* m_tray = nullptr;
+    SettingsPage* m_settingsPage = nullptr;
+    SettingsController* m_settingsControl = nullptr;
+
+    std::map<QString, std::function<void()>> m_actions;
+    std::string m_lastPanelItem;
+    bool m_terminated = false;
+};
+
+}  // namespace kestrane::app

@@ -1,0 +1,377 @@
+// The main window driven as a user drives it: the category panel, the
+// pop-up menus, the summary, a registry category's buttons, the badges and
+// their blinking, the About view and the pages it opens, and a window that
+// takes no input while a handler runs.
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include "app/ButtonStrip.h"
+#include "app/PopupMenus.h"
+#include "app/StatusStrip.h"
+#include "app/ViewArea.h"
+#include "controls/CategoryPanel.h"
+#include "controls/CountBadge.h"
+#include "controls/FlatButton.h"
+#include "controls/GradientButton.h"
+#include "controls/ReportListView.h"
+#include "WindowFixture.h"
+
+namespace kestrane::test {
+
+// Takes the pages the window asks the desktop to open.
+class PageCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+    PageCatcher() {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+    }
+    ~PageCatcher() override {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+class NavigationTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempPrefix> m_prefix;
+    std::unique_ptr<Started> m_started;
+    app::MainWindow* w = nullptr;
+
+    void click(const char* name) {
+        auto* b = part<QAbstractButton>(w, name);
+        QVERIFY2(b, name);
+        QVERIFY2(b->isVisible(), name);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    void clickPanel(const QString& caption) {
+        auto* b = w->categoryPanel()->item(caption);
+        QVERIFY(b);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    QMenu* menu(const char* name) { return w->menus()->menu(QString::fromLatin1(name)); }
+    QStringList captions(QMenu* m) {
+        QStringList out;
+        for (QAction* a : m->actions())
+            out << a->text();
+        return out;
+    }
+    void choose(const char* menuName, const QString& item) {
+        for (QAction* a : menu(menuName)->actions())
+            if (a->text() == item) {
+                a->trigger();
+                menu(menuName)->hide();
+                return;
+            }
+        QFAIL("no such item");
+    }
+    bool visible(const char* name) {
+        auto* widget = part(w, name);
+        return widget && widget->isVisible();
+    }
+    controls::CountBadge* badge(const char* name) { return part<controls::CountBadge>(w, name); }
+    controls::ReportListView* list(const char* name) { return w->viewArea()->listView(QString::fromLatin1(name)); }
+    QString buttonText(const char* name) { return part<QAbstractButton>(w, name)->text(); }
+
+private slots:
+    void initTestCase() { usePrivateFolders(); }
+
+    void init() {
+        m_prefix = windowPrefix("\"autoscan\"=\"0\"\n", "\n[Software\\\\WinRAR] 1\n\"x\"=\"1\"\n");
+        m_started = std::make_unique<Started>(m_prefix->path());
+        QCOMPARE(m_started->outcome, app::Launcher::Outcome::Running);
+        w = m_started->window();
+    }
+    void cleanup() {
+        m_started.reset();
+        m_prefix.reset();
+    }
+
+    void theSummaryFirst() {
+        QVERIFY(visible("lvall"));
+        QCOMPARE(list("lvall")->model()->rowCount(), 21);
+        QCOMPARE(list("lvall")->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Number of Errors"));
+        for (const char* b : {"OBall1", "OBall2", "OBall3", "OBall4", "OBhelp", "OBscanpc"})
+            QVERIFY2(visible(b), b);
+        QCOMPARE(buttonText("OBall4"), QStringLiteral("Repair Errors Now !"));
+        QVERIFY(!part<QAbstractButton>(w, "OBall3")->isEnabled());
+        for (const char* hidden : {"lvsp", "OBsp1", "OBhis1", "paneloption", "panelabout", "Oberror", "obpriv"})
+            QVERIFY2(!visible(hidden), hidden);
+        // The summary draws its counts red and bold, its categories black.
+        QAbstractItemModel* m = list("lvall")->model();
+        QCOMPARE(m->index(1, 1).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+        QVERIFY(m->index(1, 1).data(Qt::FontRole).value<QFont>().bold());
+        QCOMPARE(m->index(1, 2).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(0, 0, 0));
+        QCOMPARE(m->index(20, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    }
+
+    void theCategoryPanel() {
+        controls::CategoryPanel* panel = w->categoryPanel();
+        QCOMPARE(panel->groupCaptions(), (QStringList{QStringLiteral("Scan"), QStringLiteral("More Options")}));
+        QCOMPARE(panel->itemCaptions(0), (QStringList{QStringLiteral(" Registry "), QStringLiteral(" Privacy Threats"),
+                                                      QStringLiteral(" Applications")}));
+        QCOMPARE(panel->itemCaptions(1),
+                 (QStringList{QStringLiteral(" Registry Optimizer"), QStringLiteral(" Backups"), QStringLiteral(" About"),
+                              QStringLiteral(" Settings")}));
+        QCOMPARE(panel->item(QStringLiteral(" About"))->size(), QSize(150, 28));
+        clickPanel(QStringLiteral(" About"));
+        QVERIFY(panel->item(QStringLiteral(" About"))->isSelected());
+        QVERIFY(!panel->item(QStringLiteral(" Registry "))->isSelected());
+    }
+
+    void theMenusAndWhereTheyOpen() {
+        QCOMPARE(captions(menu("pabregistry")),
+                 (QStringList{QStringLiteral("Running While Startup"), QStringLiteral("Uninstaller Bugs"),
+                              QStringLiteral("Unused Extensions"), QStringLiteral("Missing ActiveX and DLLs"),
+                              QStringLiteral("Help Files"), QStringLiteral("Fonts Registration"),
+                              QStringLiteral("Virtual Components"), QStringLiteral("Obselete Software"),
+                              QStringLiteral("Progressive Analysis")}));
+        QCOMPARE(captions(menu("pabprivacy")).size(), 11);
+        QCOMPARE(captions(menu("pabprivacy")).last(), QStringLiteral("Advanced Analysis"));
+        // The five applets, then the application found at start, at its row's index.
+        QCOMPARE(captions(menu("pabapply")),
+                 (QStringList{QStringLiteral("MS Paint"), QStringLiteral("MS Wordpad"),
+                              QStringLiteral("MS Management Console"), QStringLiteral("Registry Editor"),
+                              QStringLiteral("Media Player"), QStringLiteral("WinRAR")}));
+        QCOMPARE(w->model().lvapply().rows()[5].caption, std::string("WinRAR"));
+
+        const QPoint at(100, 50);
+        using app::PopupMenus;
+        QCOMPARE(PopupMenus::position(QStringLiteral("pabregistry"), at, false), QPoint(755, 264));
+        QCOMPARE(PopupMenus::position(QStringLiteral("pabregistry"), at, true), QPoint(975, 264));
+        QCOMPARE(PopupMenus::position(QStringLiteral("pabprivacy"), at, false), QPoint(755, 292));
+        QCOMPARE(PopupMenus::position(QStringLiteral("pabprivacy"), at, true), QPoint(975, 292));
+        QCOMPARE(PopupMenus::position(QStringLiteral("pabapply"), at, true), QPoint(755, 319));
+
+        clickPanel(QStringLiteral(" Registry "));
+        QVERIFY(menu("pabregistry")->isVisible());
+        QVERIFY(visible("lvall"));  // the summary refresh came first
+        QVERIFY(visible("obmainerror"));
+        menu("pabregistry")->hide();
+        clickPanel(QStringLiteral(" Applications"));
+        QVERIFY(menu("pabapply")->isVisible());
+        QVERIFY(visible("lvapply"));
+        QVERIFY(!visible("lvall"));
+        QCOMPARE(badge("obpriv")->caption(), QStringLiteral("No Recentlist Found"));
+        menu("pabapply")->hide();
+    }
+
+    void aRegistryCategoryView() {
+        clickPanel(QStringLiteral(" Registry "));
+        choose("pabregistry", QStringLiteral("Running While Startup"));
+        QVERIFY(visible("lvsp"));
+        for (const char* b : {"OBsp1", "OBsp2", "OBsp3", "OBsp4", "OBhelp"})
+            QVERIFY2(visible(b), b);
+        for (const char* hidden : {"lvall", "OBall1", "OBall2", "OBhis1", "obmainerror", "obpriv"})
+            QVERIFY2(!visible(hidden), hidden);
+        QCOMPARE(buttonText("OBsp2"), QStringLiteral("Ignore Items"));
+        QCOMPARE(buttonText("OBsp3"), QStringLiteral("Remove Checked Items"));
+        QCOMPARE(w->statusStrip()->status(), QStringLiteral("Status : Scanned Startup Programs"));
+        QAbstractItemModel* m = list("lvsp")->model();
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Error Items"));
+        QCOMPARE(m->index(0, 0).data().toString(), QStringLiteral("Ghost"));
+        QCOMPARE(m->index(0, 3).data().toString(), QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+        QVERIFY(visible("Oberror"));
+        QCOMPARE(badge("Oberror")->caption(), QStringLiteral("2 Errors Found"));
+        QCOMPARE(badge("Oberror")->frameColour(), QColor(255, 0, 0));
+        QCOMPARE(w->model().lvall().rows()[1].subitem(0), std::string("2"));
+
+        // Select toggle: everything off, then on again; the list is not rescanned.
+        click("OBsp1");
+        QCOMPARE(m->index(0, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QCOMPARE(m->index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QCOMPARE(buttonText("OBsp1"), QStringLiteral("Select All"));
+        click("OBsp1");
+        QCOMPARE(m->index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(buttonText("OBsp1"), QStringLiteral("Unselect All"));
+
+        // Uncheck "Ghost" in the list, remove the checked rows: only "Gone"
+        // leaves the registry, on disk.
+        QVERIFY(m->setData(m->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+        click("OBsp3");
+        QCOMPARE(w->statusStrip()->status(), QStringLiteral("Status : Repaired Startup Programs"));
+        QCOMPARE(storedValue(*m_prefix, kRunKey, "Gone"), std::string("<no value>"));
+        QCOMPARE(storedValue(*m_prefix, kRunKey, "Ghost"), std::string("C:\\nowhere\\ghost.exe"));
+        QCOMPARE(m->rowCount(), 1);
+        QCOMPARE(m->index(0, 0).data().toString(), QStringLiteral("Ghost"));
+        QCOMPARE(badge("Oberror")->caption(), QStringLiteral("1 Errors Found"));
+        QCOMPARE(w->model().lvall().rows()[1].subitem(0), std::string("1"));
+
+        // Ignore the selected row: it leaves the list and goes to the ignore file.
+        list("lvsp")->setCurrentIndex(m->index(0, 0));
+        click("OBsp2");
+        QCOMPARE(m->rowCount(), 0);
+        QCOMPARE(readFile(m_prefix->driveC() / "Program Files/Kestrane Pro/Datasp.dat"),
+                 std::string("Ghost=HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"));
+        // With nothing selected, "Ignore Items" does nothing.
+        click("OBsp2");
+
+        // Refresh scans again: the startup scan does not skip ignored entries.
+        click("OBsp4");
+        QCOMPARE(m->rowCount(), 1);
+        QCOMPARE(m->index(0, 0).data().toString(), QStringLiteral("Ghost"));
+    }
+
+    void aViewOnTheSharedButtons() {
+        clickPanel(QStringLiteral(" Registry "));
+        choose("pabregistry", QStringLiteral("Obselete Software"));
+        QVERIFY(visible("lvos"));
+        for (const char* b : {"OBhis1", "obhis2", "OBhis3", "OBhis4"})
+            QVERIFY2(visible(b), b);
+        QVERIFY(!visible("OBsp1"));
+        QCOMPARE(w->statusStrip()->status(), QStringLiteral("  Status : Scanned Obsolete Software"));
+        QCOMPARE(w->model().activeView(), 4);
+    }
+
+    void aCategoryNotBuiltYetDoesNothing() {
+        clickPanel(QStringLiteral(" Privacy Threats"));
+        choose("pabprivacy", QStringLiteral("Cookies"));
+        QVERIFY(visible("lvall"));
+        QCOMPARE(w->statusStrip()->status(), QStringLiteral("Status : Ready"));
+        clickPanel(QStringLiteral(" Applications"));
+        choose("pabapply", QStringLiteral("WinRAR"));
+        QVERIFY(visible("lvapply"));
+    }
+
+    void theSummaryLeadsToTheDetails() {
+        QVERIFY(!part<QAbstractButton>(w, "OBall3")->isEnabled());
+        controls::ReportListView* lvall = list("lvall");
+        lvall->setCurrentIndex(lvall->model()->index(1, 0));
+        QVERIFY(part<QAbstractButton>(w, "OBall3")->isEnabled());
+        QCOMPARE(w->model().selectedCategory(), std::string("Running While Startup"));
+        click("OBall3");
+        QVERIFY(visible("lvsp"));
+        QVERIFY(w->categoryPanel()->item(QStringLiteral(" Registry "))->isSelected());
+        click("OBscanpc");
+        QVERIFY(visible("lvall"));
+        QVERIFY(!visible("lvsp"));
+        QCOMPARE(w->model().lvall().rows()[1].subitem(0), std::string("2"));
+        QCOMPARE(badge("obmainerror")->caption(), QStringLiteral("2 Errors Found"));
+        QCOMPARE(badge("obpriv")->caption(), QStringLiteral("No Privacy Threats Found"));
+        // A double-click on a privacy row whose category is not built does nothing.
+        const QRect row = lvall->visualRect(lvall->model()->index(16, 0));
+        QTest::mouseDClick(lvall->viewport(), Qt::LeftButton, {}, row.center());
+        QVERIFY(visible("lvall"));
+    }
+
+    void theBadgesBlinkEachSecond() {
+        clickPanel(QStringLiteral(" Registry "));
+        choose("pabregistry", QStringLiteral("Running While Startup"));
+        auto* timer = part<QTimer>(w, "Timer1");
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 1000);
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+        QCOMPARE(badge("Oberror")->frameColour(), QColor(192, 192, 192));
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+        QCOMPARE(badge("Oberror")->frameColour(), QColor(255, 0, 0));
+        // Showing another view stops it; the summary's registry badge blinks instead.
+        click("OBscanpc");
+        QVERIFY(!timer->isActive());
+        QVERIFY(part<QTimer>(w, "Timer4")->isActive());
+        QVERIFY(!part<QTimer>(w, "Timer3")->isActive());
+        QCOMPARE(badge("obpriv")->frameColour(), QColor(0, 0, 0));
+    }
+
+    void theAboutViewAndItsPages() {
+        PageCatcher pages;
+        clickPanel(QStringLiteral(" About"));
+        QVERIFY(visible("panelabout"));
+        QCOMPARE(part(w, "panelabout")->findChild<QLabel*>(QStringLiteral("versionlabel"))->text(),
+                 QStringLiteral("3.7.8"));
+        QVERIFY(!visible("lvall"));
+        QVERIFY(!visible("OBall2"));
+        QCOMPARE(buttonText("OBhomepage"), QStringLiteral("Visit Homepage"));
+        QCOMPARE(buttonText("OBproupdate"), QStringLiteral("Update Kestrane Pro"));
+        click("OBhomepage");
+        click("OBproupdate");
+        QCOMPARE(pages.opened.size(), 2);
+        QVERIFY(pages.opened[1].toString().endsWith(QStringLiteral("/update.html")));
+        QVERIFY(!w->isMinimized());
+
+        click("OBscanpc");
+        click("OBhelp");
+        QCOMPARE(pages.opened.size(), 3);
+        QVERIFY(pages.opened[2].isLocalFile());
+        QVERIFY(QFileInfo::exists(pages.opened[2].toLocalFile()));
+        QVERIFY(w->isMinimized());
+    }
+
+    void theSettingsAndEmptyViews() {
+        clickPanel(QStringLiteral(" Settings"));
+        QVERIFY(visible("paneloption"));
+        QVERIFY(!visible("lvall"));
+        QVERIFY(!visible("OBhelp"));
+        clickPanel(QStringLiteral(" Backups"));
+        QVERIFY(!visible("paneloption"));
+        QVERIFY(!visible("lvall"));
+        clickPanel(QStringLiteral(" Registry Optimizer"));
+        QVERIFY(!visible("lvall"));
+    }
+
+    void noInputWhileAHandlerRuns() {
+        // While the opener scans, a click on "Back to Main Menu" is dropped
+        // and the cursor is the hourglass.
+        bool busy = false, hourglass = false, pressed = false;
+        auto* back = part<QAbstractButton>(w, "OBscanpc");
+        connect(back, &QAbstractButton::pressed, this, [&] { pressed = true; });
+        clickPanel(QStringLiteral(" Registry "));
+        QTimer::singleShot(0, w, [&] {
+            busy = w->busy();
+            hourglass = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            QTest::mouseClick(back, Qt::LeftButton);
+        });
+        choose("pabregistry", QStringLiteral("Running While Startup"));
+        QVERIFY(busy);
+        QVERIFY(hourglass);
+        QVERIFY(!pressed);
+        QVERIFY(visible("lvsp"));
+        QVERIFY(!visible("lvall"));
+        QVERIFY(!QApplication::overrideCursor());
+        // Closing is refused while busy, too.
+        bool closed = true;
+        QTimer::singleShot(0, w, [&] { closed = w->close(); });
+        click("OBsp4");
+        QVERIFY(!closed);
+        QVERIFY(w->isVisible());
+    }
+
+    void repairsAreRefusedWhileWineRuns() {
+        Messages messages;
+        clickPanel(QStringLiteral(" Registry "));
+        choose("pabregistry", QStringLiteral("Running While Startup"));
+        const std::string before = readFile(m_prefix->userReg());
+        {
+            FakeWineServer wine(m_prefix->path());
+            click("OBsp3");
+            QCOMPARE(messages.texts.size(), 1);
+            QVERIFY2(messages.texts[0].contains(QStringLiteral("Close all Wine programs of this prefix first")),
+                     qPrintable(messages.texts[0]));
+            QVERIFY(w->statusStrip()->notice().contains(QStringLiteral("Wine is running")));
+            QCOMPARE(list("lvsp")->model()->rowCount(), 2);
+            click("OBscanpc");
+            click("OBall4");
+            QCOMPARE(messages.texts.size(), 2);
+        }
+        QCOMPARE(readFile(m_prefix->userReg()), before);
+        click("OBall4");  // Wine ended: the repair runs
+        QCOMPARE(messages.texts.size(), 2);
+        QCOMPARE(w->statusStrip()->status(), QStringLiteral("Status : Repair Complete"));
+        QCOMPARE(w->statusStrip()->notice(), QString());
+        QCOMPARE(storedValue(*m_prefix, kRunKey, "Gone"), std::string("<no value>"));
+    }
+};
+
+}  // namespace kestrane::test
+
+QTEST_MAIN(kestrane::test::NavigationTest)
+#include "NavigationTest.moc"

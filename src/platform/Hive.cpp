@@ -18,16 +18,6 @@ constexpr std::uint64_t kTicksPerSecond = 10000000ULL;
 constexpr std::uint64_t kTicks1601To1970 = 116444736000000000ULL;
 constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The end of the line at p: the '\n', or end.
@@ -153,7 +143,7 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
         p += 4;
         type = 0;
         int digits = 0;
-        for (int d; p < end && (d = hexDigit(*p)) >= 0; ++p, ++digits)
+        for (int d; p < end && (d = text::hexDigit(*p)) >= 0; ++p, ++digits)
             type = type * 16 + static_cast<std::uint32_t>(d);
         if (!digits || !rest(3) || p[0] != ')' || p[1] != ':' || p[2] != '"')
             return nullptr;
@@ -182,7 +172,7 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
         p += 6;
         std::uint32_t v = 0;
         int digits = 0;
-        for (int d; p < end && (d = hexDigit(*p)) >= 0; ++p, ++digits)
+        for (int d; p < end && (d = text::hexDigit(*p)) >= 0; ++p, ++digits)
             v = v * 16 + static_cast<std::uint32_t>(d);
         if (!digits || digits > 8)
             return nullptr;
@@ -201,7 +191,7 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
             ++p;
             type = 0;
             int digits = 0;
-            for (int d; p < end && (d = hexDigit(*p)) >= 0; ++p, ++digits)
+            for (int d; p < end && (d = text::hexDigit(*p)) >= 0; ++p, ++digits)
                 type = type * 16 + static_cast<std::uint32_t>(d);
             if (!digits || p >= end || *p != ')')
                 return nullptr;
@@ -229,8 +219,8 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
             }
             if (*p == '\n' || *p == '\r')
                 return finishLine(p);
-            int hi = hexDigit(*p);
-            int lo = p + 1 < end ? hexDigit(p[1]) : -1;
+            int hi = text::hexDigit(*p);
+            int lo = p + 1 < end ? text::hexDigit(p[1]) : -1;
             if (hi < 0)
                 return nullptr;
             if (lo < 0) {  // a single digit
@@ -469,8 +459,8 @@ std::size_t Key::decodeValues(std::vector<Value>& values, std::vector<std::strin
             if (content.substr(0, 6) == "#time=") {
                 if (!m_modified) {
                     std::uint64_t t = 0;
-                    for (std::size_t k = 6; k < content.size() && hexDigit(content[k]) >= 0; ++k)
-                        t = t * 16 + static_cast<std::uint64_t>(hexDigit(content[k]));
+                    for (std::size_t k = 6; k < content.size() && text::hexDigit(content[k]) >= 0; ++k)
+                        t = t * 16 + static_cast<std::uint64_t>(text::hexDigit(content[k]));
                     m_modified = t;
                 }
             } else if (extraLines && !content.empty() && content[0] == '#') {

@@ -278,16 +278,6 @@ bool isKnownRoot(std::string_view name) {
                        [&](std::string_view r) { return text::equalNames(r, name); });
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 class Parser {
 public:
     Parser(std::string_view text, Codec codec) : m_codec(codec) {
@@ -431,8 +421,8 @@ private:
             pos = skipBlanks(s, pos + 6);
             std::uint32_t dw = 0;
             std::size_t digits = 0;
-            for (; pos < s.size() && hexValue(s[pos]) >= 0; ++pos, ++digits)
-                dw = (dw << 4) | static_cast<std::uint32_t>(hexValue(s[pos]));
+            for (; pos < s.size() && text::hexDigit(s[pos]) >= 0; ++pos, ++digits)
+                dw = (dw << 4) | static_cast<std::uint32_t>(text::hexDigit(s[pos]));
             if (digits == 0 || digits > 8)
                 fail("a dword needs one to eight hex digits");
             expectEnd(s, pos);
@@ -444,8 +434,8 @@ private:
             if (pos < s.size() && s[pos] == '(') {
                 std::size_t digits = 0;
                 type = 0;
-                for (++pos; pos < s.size() && hexValue(s[pos]) >= 0; ++pos, ++digits)
-                    type = (type << 4) | static_cast<std::uint32_t>(hexValue(s[pos]));
+                for (++pos; pos < s.size() && text::hexDigit(s[pos]) >= 0; ++pos, ++digits)
+                    type = (type << 4) | static_cast<std::uint32_t>(text::hexDigit(s[pos]));
                 if (digits == 0 || digits > 8 || pos == s.size() || s[pos] != ')')
                     fail("the type in hex(...) must be one to eight hex digits");
                 ++pos;
@@ -496,8 +486,8 @@ private:
                 fail("',' is missing between hex bytes");
             unsigned value = 0;
             std::size_t digits = 0;
-            for (; pos < s.size() && hexValue(s[pos]) >= 0; ++pos, ++digits)
-                value = value * 16 + static_cast<unsigned>(hexValue(s[pos]));
+            for (; pos < s.size() && text::hexDigit(s[pos]) >= 0; ++pos, ++digits)
+                value = value * 16 + static_cast<unsigned>(text::hexDigit(s[pos]));
             if (digits == 0 || value > 0xFF)
                 fail("bad hex byte at \"" + std::string(s.substr(pos)) + "\"");
             data += static_cast<char>(value);

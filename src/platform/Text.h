@@ -25,6 +25,17 @@ char16_t foldUnit(char16_t c);
 int compareNames(std::string_view a, std::string_view b);
 inline bool equalNames(std::string_view a, std::string_view b) { return compareNames(a, b) == 0; }
 
+// The value of a hexadecimal digit, -1 for any other character.
+inline int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // ASCII-only lower case, for paths and patterns.
 std::string asciiLower(std::string_view s);
 

@@ -12,16 +12,6 @@ bool isHexDigit(char16_t c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 void appendHex(std::string& out, unsigned v, int minDigits) {
     char buf[8];
     int n = 0;
@@ -113,8 +103,8 @@ std::size_t unescape(std::string_view in, char terminator, std::u16string& out) 
         case 'x': {
             unsigned v = 0;
             int digits = 0;
-            while (digits < 4 && i < n && hexValue(in[i]) >= 0) {
-                v = v * 16 + static_cast<unsigned>(hexValue(in[i++]));
+            while (digits < 4 && i < n && text::hexDigit(in[i]) >= 0) {
+                v = v * 16 + static_cast<unsigned>(text::hexDigit(in[i++]));
                 ++digits;
             }
             out += digits ? static_cast<char16_t>(v) : u'x';

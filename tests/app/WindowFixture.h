@@ -23,6 +23,7 @@
 #include "app/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
+#include "support/FakeWineServer.h"
 #include "support/TempPrefix.h"
 
 namespace kestrane::test {
@@ -126,53 +127,8 @@ T* part(const QObject* window, const char* name) {
     return window->findChild<T*>(QString::fromLatin1(name));
 }
 
-// Holds a write lock on byte 0 of the prefix's wineserver lock file in a
-// child process, as a running wineserver does, until the object dies.
-class FakeWineServer {
-public:
-    explicit FakeWineServer(const std::filesystem::path& prefix) {
-        struct stat st {};
-        ::stat(prefix.c_str(), &st);
-        char name[64];
-        std::snprintf(name, sizeof name, "server-%lx-%lx", static_cast<unsigned long>(st.st_dev),
-                      static_cast<unsigned long>(st.st_ino));
-        static const TempFolder tmp("kestrane-wine-tmp");
-        ::setenv("TMPDIR", tmp.path.c_str(), 1);
-        writeFile(prefix / "wineserver", "wine-test");
-        const auto dir = tmp.path / "wine-test" / name;
-        std::filesystem::create_directories(dir);
-        const auto lock = dir / "lock";
-        int ready[2];
-        if (::pipe(ready) != 0) return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            int fd = ::open(lock.c_str(), O_RDWR | O_CREAT, 0600);
-            struct flock fl {};
-            fl.l_type = F_WRLCK;
-            fl.l_whence = SEEK_SET;
-            fl.l_len = 1;
-            ::fcntl(fd, F_SETLK, &fl);
-            char c = 'x';
-            (void)!::write(ready[1], &c, 1);
-            ::pause();
-            ::_exit(0);
-        }
-        char c;
-        (void)!::read(ready[0], &c, 1);
-        ::close(ready[0]);
-        ::close(ready[1]);
-    }
-    ~FakeWineServer() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-    FakeWineServer(const FakeWineServer&) = delete;
-    FakeWineServer& operator=(const FakeWineServer&) = delete;
+// A running wineserver on a prefix: support/FakeWineServer.h.
+using kestrane::test::FakeWineServer;
 
-private:
-    pid_t m_pid = -1;
-};
 
 }  // namespace kestrane::test

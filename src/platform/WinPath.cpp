@@ -187,17 +187,26 @@ void appendComponent(std::string& host, std::string_view name) {
 
 }  // namespace
 
-std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
-    auto parts = splitWinPath(winPath);
-    if (!parts)
+std::optional<std::string> WinPath::startOf(std::string_view winPath, WinPathParts& parts) {
+    auto split = splitWinPath(winPath);
+    if (!split)
         return std::nullopt;
-    auto root = driveRoot(parts->drive);
+    auto root = driveRoot(split->drive);
     if (!root)
         return std::nullopt;
-    // Built as plain text: appending to a path object splits it anew each time.
-    std::string host = root->native();
+    parts = std::move(*split);
+    // Paths are built as plain text: appending to a path object splits it anew each time.
+    return root->native();
+}
+
+std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
+    WinPathParts parts;
+    auto start = startOf(winPath, parts);
+    if (!start)
+        return std::nullopt;
+    std::string host = std::move(*start);
     bool resolving = true;
-    for (const auto& comp : parts->components) {
+    for (const auto& comp : parts.components) {
         if (resolving) {
             if (auto found = lookup(host, comp)) {
                 appendComponent(host, *found);
@@ -212,24 +221,22 @@ std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
 
 std::optional<EntryType> WinPath::walkEntryType(std::string_view winPath,
                                                std::shared_ptr<const FolderListing>* last) {
-    auto parts = splitWinPath(winPath);
-    if (!parts)
+    WinPathParts parts;
+    auto start = startOf(winPath, parts);
+    if (!start)
         return std::nullopt;
-    auto root = driveRoot(parts->drive);
-    if (!root)
-        return std::nullopt;
-    std::string host = root->native();
-    if (parts->components.empty()) {
+    std::string host = std::move(*start);
+    if (parts.components.empty()) {
         if (last)
             *last = listingOf(host);
         return EntryType::Folder;
     }
-    for (std::size_t i = 0; i < parts->components.size(); ++i) {
+    for (std::size_t i = 0; i < parts.components.size(); ++i) {
         auto entries = listingOf(host);
-        const FolderEntry* e = entries->find(parts->components[i]);
+        const FolderEntry* e = entries->find(parts.components[i]);
         if (!e || e->type == EntryType::BrokenLink)
             return std::nullopt;
-        if (i + 1 == parts->components.size()) {
+        if (i + 1 == parts.components.size()) {
             if (last && e->type == EntryType::Folder) {
                 appendComponent(host, e->name);
                 *last = listingOf(host);

@@ -88,6 +88,8 @@ public:
 private:
     std::optional<std::string> lookup(const std::string& folder, const std::string& name);
     std::shared_ptr<const FolderListing> listingOf(const std::string& hostFolder);
+    // The host folder of the path's drive, and the path split up.
+    std::optional<std::string> startOf(std::string_view winPath, WinPathParts& parts);
     std::optional<EntryType> walkEntryType(std::string_view winPath, std::shared_ptr<const FolderListing>* last);
     std::shared_ptr<const FolderListing> folderListing(std::string_view winFolder);
 

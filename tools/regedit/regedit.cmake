@@ -10,3 +10,11 @@ target_link_libraries(regedit_lib PUBLIC kestrane_core kestrane_settings)
 
 add_executable(regedit ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(regedit PRIVATE regedit_lib)
+
+# With the window built, the questions are dialog windows whenever there is a display.
+if(KESTRANE_BUILD_GUI)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets)
+  target_sources(regedit PRIVATE ${CMAKE_CURRENT_LIST_DIR}/DialogPrompter.h ${CMAKE_CURRENT_LIST_DIR}/DialogPrompter.cpp)
+  target_link_libraries(regedit PRIVATE Qt6::Widgets)
+  target_compile_definitions(regedit PRIVATE KESTRANE_REGEDIT_DIALOGS)
+endif()

@@ -11,6 +11,9 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             line.help = true;
         } else if (a == "--demo") {
             line.prefix.demo = true;
+        } else if (a == "--demo-reset") {
+            line.prefix.demo = true;
+            line.prefix.demoReset = true;
         } else if (a == "--prefix" || a.rfind("--prefix=", 0) == 0) {
             if (a == "--prefix") {
                 if (i + 1 >= args.size()) {
@@ -42,11 +45,12 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
 }
 
 const char* CommandLine::helpText() {
-    return "Usage: kestrane [--prefix DIR | --demo]\n"
+    return "Usage: kestrane [--prefix DIR | --demo | --demo-reset]\n"
            "Kestrane Professional: finds and removes stale registry entries and traces of use in a Wine prefix.\n"
            "\n"
            "  --prefix DIR  the Wine prefix to clean (default: $WINEPREFIX, else ~/.wine)\n"
            "  --demo        use the demo prefix, made on first use, with findings in every category\n"
+           "  --demo-reset  make the demo prefix anew and use it\n"
            "  -h, --help    show this help and end\n";
 }
 

@@ -237,6 +237,9 @@ private slots:
         QVERIFY(a.error.empty() && !a.prefix.demo && !a.help);
         QCOMPARE(parse({"--prefix=/q"}).prefix.prefix, std::string("/q"));
         QVERIFY(parse({"--demo"}).prefix.demo);
+        QVERIFY(!parse({"--demo"}).prefix.demoReset);
+        QVERIFY(parse({"--demo-reset"}).prefix.demo && parse({"--demo-reset"}).prefix.demoReset);
+        QVERIFY(!parse({"--prefix", "/p", "--demo-reset"}).error.empty());
         QVERIFY(parse({"-h"}).help);
         // The toolkit's own options are left to it.
         QVERIFY(parse({"-platform", "offscreen", "--demo"}).error.empty());

@@ -135,7 +135,7 @@ bool PrefixFileSystem::folderExists(std::string_view path) {
     return t && *t == EntryType::Folder;
 }
 
-Result<fs::path> PrefixFileSystem::deletable(std::string_view path, fs::path& hostPath) {
+Result<fs::path> PrefixFileSystem::deletable(std::string_view path, fs::path& hostPath, struct stat& st) {
     auto host = m_paths.toHost(path);
     if (!host)
         return makeError(ErrorKind::NotFound, "not a path of this prefix: " + std::string(path));
@@ -148,17 +148,18 @@ Result<fs::path> PrefixFileSystem::deletable(std::string_view path, fs::path& ho
         return makeError(ErrorKind::NotFound, "the prefix has no drive_c");
     if (!isInside(*realFolder, *realDriveC))
         return makeError(ErrorKind::AccessDenied, "outside the prefix's drive_c, not deleted: " + std::string(path));
-    return *realFolder / host->filename();
+    fs::path target = *realFolder / host->filename();
+    if (::lstat(target.c_str(), &st) != 0)
+        return systemError(ErrorKind::NotFound, std::string(path), errno);
+    return target;
 }
 
 Status PrefixFileSystem::deleteFile(std::string_view path) {
     fs::path host;
-    auto target = deletable(path, host);
+    struct stat st {};
+    auto target = deletable(path, host, st);
     if (!target)
         return target.error();
-    struct stat st {};
-    if (::lstat(target->c_str(), &st) != 0)
-        return systemError(ErrorKind::NotFound, std::string(path), errno);
     struct stat followed {};
     if (S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && ::stat(target->c_str(), &followed) == 0 && S_ISDIR(followed.st_mode)))
         return makeError(ErrorKind::Failure, "a folder, not a file: " + std::string(path));
@@ -170,12 +171,10 @@ Status PrefixFileSystem::deleteFile(std::string_view path) {
 
 Status PrefixFileSystem::removeFolder(std::string_view path) {
     fs::path host;
-    auto target = deletable(path, host);
+    struct stat st {};
+    auto target = deletable(path, host, st);
     if (!target)
         return target.error();
-    struct stat st {};
-    if (::lstat(target->c_str(), &st) != 0)
-        return systemError(ErrorKind::NotFound, std::string(path), errno);
     if (S_ISLNK(st.st_mode))
         return makeError(ErrorKind::AccessDenied, "a link, not removed: " + std::string(path));
     if (!S_ISDIR(st.st_mode))

@@ -3,6 +3,7 @@
 // dosdevices/ links. Deletions happen only inside the prefix's drive_c.
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "platform/FileSystem.h"
 #include "platform/WinPath.h"
@@ -39,9 +40,9 @@ private:
     // The first entry matching a path whose last component may hold wildcards.
     std::optional<Match> firstMatch(std::string_view path);
     std::optional<EntryType> entryType(std::string_view path);
-    // The host path to delete: the entry's real folder plus its name, or the
-    // reason it may not be deleted.
-    Result<std::filesystem::path> deletable(std::string_view path, std::filesystem::path& hostPath);
+    // The host path to delete (the entry's real folder plus its name) with
+    // its lstat(), or the reason it may not be deleted.
+    Result<std::filesystem::path> deletable(std::string_view path, std::filesystem::path& hostPath, struct stat& st);
 
     WinPath m_paths;
 };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "results/Computer.h"
+#include "computer/Computer.h"
 
 namespace kestrane::app {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app/WindowFrontend.h"
-#include "results/Computer.h"
+#include "computer/Computer.h"
 
 namespace kestrane::files {
 class SingleInstance;

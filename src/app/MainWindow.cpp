@@ -26,7 +26,7 @@
 #include "controls/FlatButton.h"
 #include "controls/ReportListView.h"
 #include "platform/Registry.h"
-#include "results/Computer.h"
+#include "computer/Computer.h"
 #include "results/SummaryRows.h"
 
 namespace kestrane::app {

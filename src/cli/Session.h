@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/Command.h"
-#include "results/Computer.h"
+#include "computer/Computer.h"
 #include "results/MainWindowModel.h"
 
 namespace kestrane::cli {

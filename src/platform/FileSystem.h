@@ -39,6 +39,10 @@ public:
     // A file or a folder of that name exists.
     virtual bool pathExists(std::string_view path) { return fileExists(path) || folderExists(path); }
 
+    // Whether the place of the entry allows deleting it: a finding the
+    // program would refuse to delete is not offered. False when it does not
+    // exist.
+    virtual bool deletable(std::string_view path) = 0;
     // Deletes a file, or a folder that is empty. A refused or failed deletion
     // is an error value, never an exception.
     virtual Status deleteFile(std::string_view path) = 0;

@@ -135,7 +135,7 @@ bool PrefixFileSystem::folderExists(std::string_view path) {
     return t && *t == EntryType::Folder;
 }
 
-Result<fs::path> PrefixFileSystem::deletable(std::string_view path, fs::path& hostPath, struct stat& st) {
+Result<fs::path> PrefixFileSystem::deletionTarget(std::string_view path, fs::path& hostPath, struct stat& st) {
     auto host = m_paths.toHost(path);
     if (!host)
         return makeError(ErrorKind::NotFound, "not a path of this prefix: " + std::string(path));
@@ -154,10 +154,16 @@ Result<fs::path> PrefixFileSystem::deletable(std::string_view path, fs::path& ho
     return target;
 }
 
+bool PrefixFileSystem::deletable(std::string_view path) {
+    fs::path host;
+    struct stat st {};
+    return deletionTarget(path, host, st).ok();
+}
+
 Status PrefixFileSystem::deleteFile(std::string_view path) {
     fs::path host;
     struct stat st {};
-    auto target = deletable(path, host, st);
+    auto target = deletionTarget(path, host, st);
     if (!target)
         return target.error();
     struct stat followed {};
@@ -172,7 +178,7 @@ Status PrefixFileSystem::deleteFile(std::string_view path) {
 Status PrefixFileSystem::removeFolder(std::string_view path) {
     fs::path host;
     struct stat st {};
-    auto target = deletable(path, host, st);
+    auto target = deletionTarget(path, host, st);
     if (!target)
         return target.error();
     if (S_ISLNK(st.st_mode))

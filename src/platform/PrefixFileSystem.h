@@ -26,6 +26,9 @@ public:
     bool pathExists(std::string_view path) override;
 
     // Only an entry whose real location (its folder with every link
+    // resolved) lies inside drive_c may be deleted.
+    bool deletable(std::string_view path) override;
+    // Only an entry whose real location (its folder with every link
     // resolved) lies inside drive_c is deleted; a link is removed itself,
     // its target never touched.
     Status deleteFile(std::string_view path) override;
@@ -42,7 +45,7 @@ private:
     std::optional<EntryType> entryType(std::string_view path);
     // The host path to delete (the entry's real folder plus its name) with
     // its lstat(), or the reason it may not be deleted.
-    Result<std::filesystem::path> deletable(std::string_view path, std::filesystem::path& hostPath, struct stat& st);
+    Result<std::filesystem::path> deletionTarget(std::string_view path, std::filesystem::path& hostPath, struct stat& st);
 
     WinPath m_paths;
 };

@@ -160,4 +160,27 @@ bool TRegistry::deleteKey(std::string_view path) {
     return deleteTree(abs);
 }
 
+// ---------------------------------------------------------------- name lists
+
+namespace {
+
+std::vector<std::string> listNames(RegistryStore& store, Root root, std::string_view keyPath, bool keys) {
+    TRegistry r(store);
+    r.setRootKey(root);
+    std::vector<std::string> names;
+    if (r.openKey("\\" + std::string(stripLeading(keyPath)), false))
+        keys ? r.getKeyNames(names) : r.getValueNames(names);
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> listValueNames(RegistryStore& store, Root root, std::string_view keyPath) {
+    return listNames(store, root, keyPath, false);
+}
+
+std::vector<std::string> listKeyNames(RegistryStore& store, Root root, std::string_view keyPath) {
+    return listNames(store, root, keyPath, true);
+}
+
 }  // namespace kestrane::reg

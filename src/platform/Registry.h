@@ -34,6 +34,13 @@ std::string bufferedText(const Value& value);
 void regWriteString(RegistryStore& store, Root root, std::string_view keyPath,
                     std::string_view valueName, std::string_view text);
 
+// The value names (or subkey names) of a key, as a new wrapper on `root`
+// lists them after opening `keyPath` from the root without creating it
+// (with full access): empty when the key cannot be opened. The path may
+// begin with '\'.
+std::vector<std::string> listValueNames(RegistryStore& store, Root root, std::string_view keyPath);
+std::vector<std::string> listKeyNames(RegistryStore& store, Root root, std::string_view keyPath);
+
 // The registry wrapper: a root, an access mask and one open key.
 class TRegistry {
 public:

@@ -146,4 +146,20 @@ std::string asciiLower(std::string_view s) {
     return out;
 }
 
+void appendUtf16LE(std::string& bytes, std::u16string_view units) {
+    for (char16_t u : units) {
+        bytes += static_cast<char>(u & 0xFF);
+        bytes += static_cast<char>(u >> 8);
+    }
+}
+
+std::u16string fromUtf16LE(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        out += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                     (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return out;
+}
+
 }  // namespace kestrane::text

@@ -14,6 +14,11 @@ std::u16string toUtf16(std::string_view utf8);
 std::string toUtf8(std::u16string_view utf16);
 void appendUtf8(std::string& out, char32_t cp);
 
+// UTF-16 units as little-endian bytes (the registry's string data), and back
+// (an odd last byte is dropped).
+void appendUtf16LE(std::string& bytes, std::u16string_view units);
+std::u16string fromUtf16LE(std::string_view bytes);
+
 // Number of UTF-16 units the UTF-8 text takes.
 std::size_t utf16Length(std::string_view utf8);
 

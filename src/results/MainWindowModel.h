@@ -25,9 +25,6 @@ namespace kestrane {
 
 enum class SummaryMode { Computer, Applications };
 
-// The 36 scan actions that have a scanned flag.
-extern const std::array<std::string_view, 36> kScanActions;
-
 class MainWindowModel {
 public:
     // Actions reach the front end and the label through the context's hooks
@@ -36,7 +33,10 @@ public:
     // The creation handler: computer mode, `autoscan` kept, the all-selected
     // flags of the privacy views set, "Status : Ready", the computer summary
     // shown with lvall and lvapply built (row 0 as `autobackup` says, one row
-    // per application found).
+    // per application found). One scanned flag per category of the table.
+    // A category that needs the clipboard is left out when there is none.
+    // A table that contradicts itself or the summary lists raises
+    // std::logic_error.
     MainWindowModel(ScanContext& ctx, Frontend& frontend, std::vector<Category> categories);
     ~MainWindowModel();
     MainWindowModel(const MainWindowModel&) = delete;
@@ -92,6 +92,12 @@ public:
     const Category* categoryOfRow(SummaryMode mode, int row) const;
     // The count of a category: its rows, or the recycle-bin count.
     int count(const Category& c) const;
+    // The items of a pop-up menu: its categories in the order of their
+    // summary rows; in the applications menu only those whose application
+    // has a row.
+    std::vector<const Category*> menuItems(Menu menu) const;
+    // The category whose view an opener shows ("RunningWhileStartup1Click").
+    const Category* categoryOfOpener(std::string_view opener) const;
 
     // --- summary buttons ------------------------------------------------------
     void OBall2Click();  // "Scan Your PC Now": the complete scan, then repair all if `autorepair` is "1"
@@ -108,6 +114,8 @@ public:
     // them but without the automatic repair (the command line's steps).
     void completeScan();
     void repairAll();
+    // The categories the last complete scan ran, in the order it ran them.
+    const std::vector<const Category*>& lastScanned() const { return m_lastScanned; }
 
     // --- category panel ---------------------------------------------------------
     void CB1Categories0Items0Click();  // " Registry ": summary refresh, registry menu
@@ -139,8 +147,8 @@ public:
     void showPanel(std::initializer_list<std::string_view> controls);
 
 private:
-    template <class F>
-    void guarded(F&& handler);
+    // Runs a handler; an error it raises ends it and goes to the error box.
+    void guarded(const std::function<void()>& handler);
 
     std::string setting(std::string_view name) const;
     void setStatus(std::string text);
@@ -156,17 +164,18 @@ private:
     int registryErrors() const;
     int privacyThreats() const;
     int recentLists() const;
+    // What repair all repairs: the totals of the mode's summary.
+    int repairableTotal() const;
     void refreshCounts(SummaryMode mode);
     void updateSummaryBadges();
 
+    void checkTable() const;
     void runScan(const Category& c);
     void runRepair(const Category& c);
-    void completeScanComputer();
-    void completeScanApplications();
-    void repairAllComputer();
-    void repairAllApplications();
+    // The two drivers, for the current mode.
+    void completeScanOfMode();
+    void repairAllOfMode();
     bool backupBeforeRepair();
-    void endOfRepair();
     void summaryRefresh();
     void showSummary(SummaryMode mode);
     void detailsDispatch();
@@ -191,6 +200,7 @@ private:
     bool m_detailItemsEnabled = false;
     std::optional<int> m_lvallSelected;
     std::optional<int> m_lvapplySelected;
+    std::vector<const Category*> m_lastScanned;
 
     ResultList m_lvall;
     ResultList m_lvapply;

@@ -9,43 +9,64 @@
 
 namespace kestrane {
 
+// The scan actions that have a scanned flag: every category's scan action is one of them.
+inline constexpr std::array<std::string_view, 36> kScanActions{
+    "Startup", "Uninstall", "Privacy",  "FileExt",   "ActiveX",    "Deep",      "VirtualDevice", "Cookies",
+    "history", "temp_files", "recycle", "clip",      "dump",       "chk",       "log",           "tempie",
+    "advanced", "fontreg",  "helpfile", "Obsolete",  "mspaint",    "mswordpad", "mmc",           "regedit",
+    "winplay", "msoffice",  "operabro", "mozillabro", "winwinzip", "winwinrar", "acrobat5",      "acrobat6",
+    "acrobat7", "Nero",     "dap",      "Flashplay"};
+
+// The views on the shared buttons that show privacy categories: their
+// all-selected flags are set at start-up.
+inline constexpr std::array<int, 9> kPrivacyViews{1, 2, 3, 5, 6, 7, 8, 9, 10};
+
 struct ComputerRow {
     std::string_view caption;
     std::string_view category;  // the "Category" column; empty for row 0
     bool checkedAtStart;
-    bool writesScanCount;  // the complete scan writes its last count (else "0")
 };
 
-// Row 0 switches the registry backup; rows 1-8 and 20 are registry errors,
-// rows 9-19 privacy threats.
+inline constexpr std::string_view kRegistryColumn = "Registry";
+inline constexpr std::string_view kPrivacyColumn = "Privacy Threats";
+inline constexpr std::string_view kApplicationsColumn = "Applications";
+
+// Row 0 switches the registry backup; the rows of the "Registry" category
+// count as registry errors, those of "Privacy Threats" as privacy threats.
 inline constexpr std::array<ComputerRow, 21> kComputerRows{{
-    {"Create Registry Backup", "", false, false},
-    {"Running While Startup", "Registry", true, true},
-    {"Uninstaller Bugs", "Registry", true, true},
-    {"Unused Extensions", "Registry", true, true},
-    {"Missing ActiveX and DLLs", "Registry", true, true},
-    {"Help Files", "Registry", true, false},
-    {"Fonts Registration", "Registry", true, false},
-    {"Virtual Components", "Registry", true, true},
-    {"Obsolete Software", "Registry", true, true},
-    {"Recent Documents", "Privacy Threats", true, true},
-    {"Recycle Bin", "Privacy Threats", true, true},
-    {"Temporary Files", "Privacy Threats", true, true},
-    {"Clipboard", "Privacy Threats", true, true},
-    {"Memory Dumps", "Privacy Threats", true, true},
-    {"Chkdsk Files", "Privacy Threats", true, true},
-    {"Log Files", "Privacy Threats", true, true},
-    {"Cookies", "Privacy Threats", true, true},
-    {"History", "Privacy Threats", true, true},
-    {"Temporary IE", "Privacy Threats", true, true},
-    {"Advanced Privacy Threats Analysis", "Privacy Threats", true, true},
-    {"Progressive Registry Analysis", "Registry", false, true},
+    {"Create Registry Backup", "", false},
+    {"Running While Startup", "Registry", true},
+    {"Uninstaller Bugs", "Registry", true},
+    {"Unused Extensions", "Registry", true},
+    {"Missing ActiveX and DLLs", "Registry", true},
+    {"Help Files", "Registry", true},
+    {"Fonts Registration", "Registry", true},
+    {"Virtual Components", "Registry", true},
+    {"Obsolete Software", "Registry", true},
+    {"Recent Documents", "Privacy Threats", true},
+    {"Recycle Bin", "Privacy Threats", true},
+    {"Temporary Files", "Privacy Threats", true},
+    {"Clipboard", "Privacy Threats", true},
+    {"Memory Dumps", "Privacy Threats", true},
+    {"Chkdsk Files", "Privacy Threats", true},
+    {"Log Files", "Privacy Threats", true},
+    {"Cookies", "Privacy Threats", true},
+    {"History", "Privacy Threats", true},
+    {"Temporary IE", "Privacy Threats", true},
+    {"Advanced Privacy Threats Analysis", "Privacy Threats", true},
+    {"Progressive Registry Analysis", "Registry", false},
 }};
 
 inline constexpr int kBackupRow = 0;
 inline constexpr int kRecycleBinRow = 10;
-inline bool isRegistryRow(int row) { return (row >= 1 && row <= 8) || row == 20; }
-inline bool isPrivacyRow(int row) { return row >= 9 && row <= 19; }
+inline bool isRegistryRow(int row) {
+    return row > 0 && row < static_cast<int>(kComputerRows.size()) &&
+           kComputerRows[static_cast<std::size_t>(row)].category == kRegistryColumn;
+}
+inline bool isPrivacyRow(int row) {
+    return row > 0 && row < static_cast<int>(kComputerRows.size()) &&
+           kComputerRows[static_cast<std::size_t>(row)].category == kPrivacyColumn;
+}
 
 inline constexpr std::array<std::string_view, 5> kApplets{
     "MS Paint", "MS Wordpad", "MS Management Console", "Registry Editor", "Media Player"};

@@ -12,7 +12,7 @@
 #include "app/TrayIcon.h"
 #include "controls/CategoryPanel.h"
 #include "controls/GradientButton.h"
-#include "results/Computer.h"
+#include "computer/Computer.h"
 #include "WindowFixture.h"
 
 namespace kestrane::test {

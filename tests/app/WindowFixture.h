@@ -24,6 +24,7 @@
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
 #include "support/FakeWineServer.h"
+#include "support/TempDir.h"
 #include "support/TempPrefix.h"
 
 namespace kestrane::test {
@@ -71,24 +72,14 @@ inline std::string storedSetting(const TempPrefix& prefix, const std::string& na
     return storedValue(prefix, "Software\\KestranePro", name);
 }
 
-// A temporary folder removed when the test program ends.
-struct TempFolder {
-    std::filesystem::path path;
-    explicit TempFolder(std::string_view stem) : path(makeTempDir(stem)) {}
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
-
 // The lock, the trash and the demo prefix of the tests live in folders of
 // their own.
 inline void usePrivateFolders() {
-    static const TempFolder runtime("kestrane-runtime");
-    static const TempFolder data("kestrane-data");
-    ::chmod(runtime.path.c_str(), 0700);
-    ::setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", data.path.c_str(), 1);
+    static const TempDir runtime("kestrane-runtime");
+    static const TempDir data("kestrane-data");
+    ::chmod(runtime.path().c_str(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    ::setenv("XDG_DATA_HOME", data.path().c_str(), 1);
 }
 
 // The window started through the real start-up sequence, without pacing.

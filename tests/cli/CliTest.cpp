@@ -22,6 +22,7 @@
 
 #include "cli/Cli.h"
 #include "results/ModelFixture.h"
+#include "support/EnvGuard.h"
 #include "support/FakeWineServer.h"
 #include "support/TempPrefix.h"
 
@@ -156,29 +157,23 @@ TEST_F(CliTest, MissingOrUnreadablePrefixExitsWithThree) {
 
 TEST_F(CliTest, PrefixComesFromWineprefixWithoutOption) {
     TempPrefix prefix("", userReg());
-    const char* old = std::getenv("WINEPREFIX");
-    std::string saved = old ? old : "";
-    ::setenv("WINEPREFIX", prefix.path().c_str(), 1);
-    auto r = run({"scan", "--json"});
-    if (old)
-        ::setenv("WINEPREFIX", saved.c_str(), 1);
-    else
-        ::unsetenv("WINEPREFIX");
+    CliRun r;
+    {
+        EnvGuard wine("WINEPREFIX", prefix.path().string());
+        r = run({"scan", "--json"});
+    }
     ASSERT_EQ(r.status, 0) << r.err.str();
     EXPECT_EQ(json::parse(r.out.str())["prefix"], prefix.path().string());
 }
 
 TEST_F(CliTest, DemoPrefixIsMadeOnFirstUse) {
     auto data = makeTempDir("kestrane-cli-data");
-    const char* old = std::getenv("XDG_DATA_HOME");
-    std::string saved = old ? old : "";
-    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
-    auto first = run({"--demo", "scan", "--json"});
-    auto reset = run({"--demo-reset", "scan", "--json"});
-    if (old)
-        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    else
-        ::unsetenv("XDG_DATA_HOME");
+    CliRun first, reset;
+    {
+        EnvGuard xdg("XDG_DATA_HOME", data.string());
+        first = run({"--demo", "scan", "--json"});
+        reset = run({"--demo-reset", "scan", "--json"});
+    }
     ASSERT_EQ(first.status, 0) << first.err.str();
     ASSERT_EQ(reset.status, 0) << reset.err.str();
     std::string made = json::parse(first.out.str())["prefix"];

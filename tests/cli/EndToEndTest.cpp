@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Cli.h"
-#include "platform/DemoPrefix.h"
+#include "demo/DemoPrefix.h"
 #include "platform/RegistryStore.h"
 #include "support/TempPrefix.h"
 

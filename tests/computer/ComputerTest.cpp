@@ -8,9 +8,10 @@
 #include <filesystem>
 
 #include "platform/Registry.h"
-#include "results/Computer.h"
+#include "computer/Computer.h"
 #include "results/ModelFixture.h"
 #include "results/Settings.h"
+#include "support/EnvGuard.h"
 #include "support/TempPrefix.h"
 
 namespace kestrane::test {
@@ -26,27 +27,7 @@ const std::string kSystem =
 
 constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// Sets an environment variable for the life of the object.
-class Env {
-public:
-    Env(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~Env() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using Env = test::EnvGuard;
 
 TEST(ChoosePrefix, TheOptionThenWineprefixThenTheHomeFolder) {
     Env wine("WINEPREFIX", "/from/env");
@@ -56,7 +37,7 @@ TEST(ChoosePrefix, TheOptionThenWineprefixThenTheHomeFolder) {
     {
         Env noWine("WINEPREFIX", "");
         EXPECT_EQ(choosePrefix({}).value(), fs::path("/home/someone/.wine"));
-        Env noHome("HOME", nullptr);
+        Env noHome("HOME", std::nullopt);
         auto none = choosePrefix({});
         ASSERT_FALSE(none.ok());
         EXPECT_EQ(none.error().kind, ErrorKind::NotFound);
@@ -66,7 +47,7 @@ TEST(ChoosePrefix, TheOptionThenWineprefixThenTheHomeFolder) {
 
 TEST(ChoosePrefix, TheDemoPrefixIsMadeOnFirstUse) {
     const fs::path data = makeTempDir("kestrane-demo-data");
-    Env xdg("XDG_DATA_HOME", data.c_str());
+    Env xdg("XDG_DATA_HOME", data.string());
     auto made = choosePrefix({.prefix = "", .demo = true});
     ASSERT_TRUE(made.ok()) << made.error().message;
     EXPECT_EQ(made.value(), data / "kestrane" / "demo-prefix");

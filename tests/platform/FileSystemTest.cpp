@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "platform/PrefixFileSystem.h"
-#include "platform/ScopedTempDir.h"
+#include "support/TempDir.h"
 #include "support/TempPrefix.h"
 
 namespace kestrane::files {
@@ -80,8 +80,8 @@ TEST_F(FileSystemTest, FileSizePassesFourGigabytes) {
 }
 
 TEST_F(FileSystemTest, FileAndFolderExistence) {
-    test::ScopedTempDir outsideDir("kestrane-home");
-    const fs::path& outside = outsideDir.path;
+    test::TempDir outsideDir("kestrane-home");
+    const fs::path& outside = outsideDir.path();
     fs::create_symlink(outside, prefix.driveC() / "linkdir");
     fs::create_symlink(prefix.driveC() / "dir/a.txt", prefix.driveC() / "linkfile");
     fs::create_symlink(prefix.driveC() / "gone", prefix.driveC() / "broken");
@@ -128,8 +128,8 @@ TEST_F(FileSystemTest, DeletesFilesAndEmptyFoldersInsideDriveC) {
 
 TEST_F(FileSystemTest, NothingIsDeletedThroughALinkOutOfDriveC) {
     // As in a fresh prefix: the Desktop is a link into the user's home.
-    test::ScopedTempDir homeDir("kestrane-home");
-    const fs::path& home = homeDir.path;
+    test::TempDir homeDir("kestrane-home");
+    const fs::path& home = homeDir.path();
     test::writeFile(home / "keep.txt", "precious");
     fs::create_directories(home / "Empty");
     fs::create_directories(prefix.driveC() / "users/me");
@@ -152,8 +152,8 @@ TEST_F(FileSystemTest, NothingIsDeletedThroughALinkOutOfDriveC) {
 
 TEST_F(FileSystemTest, OtherDrivesDeleteOnlyWhatLiesInDriveC) {
     fs::create_symlink("/", prefix.path() / "dosdevices" / "z:");
-    test::ScopedTempDir outsideDir("kestrane-outside");
-    const fs::path& outside = outsideDir.path;
+    test::TempDir outsideDir("kestrane-outside");
+    const fs::path& outside = outsideDir.path();
     test::writeFile(outside / "x.txt", "keep");
 
     Status s = files.deleteFile("Z:" + outside.string() + "/x.txt");
@@ -168,8 +168,8 @@ TEST_F(FileSystemTest, OtherDrivesDeleteOnlyWhatLiesInDriveC) {
 }
 
 TEST_F(FileSystemTest, ALinkInDriveCIsRemovedWithoutTouchingItsTarget) {
-    test::ScopedTempDir outsideDir("kestrane-outside");
-    const fs::path& outside = outsideDir.path;
+    test::TempDir outsideDir("kestrane-outside");
+    const fs::path& outside = outsideDir.path();
     test::writeFile(outside / "target.txt", "keep");
     fs::create_symlink(outside / "target.txt", prefix.driveC() / "dir/link.txt");
 

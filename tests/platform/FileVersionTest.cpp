@@ -4,7 +4,7 @@
 
 #include "platform/FileVersion.h"
 #include "platform/MinimalPe.h"
-#include "platform/ScopedTempDir.h"
+#include "support/TempDir.h"
 #include "support/TempPrefix.h"
 
 namespace kestrane::files {
@@ -23,8 +23,8 @@ TEST(FileVersionTest, ReadsTheMostSignificantHalfOfTheFileVersion) {
 }
 
 TEST(FileVersionTest, ReadsFromAFile) {
-    test::ScopedTempDir tmp("kestrane-pe");
-    const fs::path& dir = tmp.path;
+    test::TempDir tmp("kestrane-pe");
+    const fs::path& dir = tmp.path();
     test::writeFile(dir / "shell32.dll", minimalPe());
     EXPECT_EQ(fileVersionNumber(dir / "shell32.dll"), 0x00060001u);
     EXPECT_EQ(fileVersionNumber(dir / "missing.dll"), 0u);

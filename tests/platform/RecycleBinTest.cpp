@@ -5,7 +5,8 @@
 
 #include "platform/MinimalPe.h"
 #include "platform/RecycleBin.h"
-#include "platform/ScopedTempDir.h"
+#include "support/EnvGuard.h"
+#include "support/TempDir.h"
 #include "platform/WinPath.h"
 #include "support/TempPrefix.h"
 
@@ -32,10 +33,10 @@ protected:
         for (const char* item : {"a.txt", "dir", "link"})
             writeFile(trash / "info" / (std::string(item) + ".trashinfo"), "[Trash Info]\n");
     }
-    test::ScopedTempDir trashDir{"kestrane-trash"};
-    test::ScopedTempDir outsideDir{"kestrane-outside"};
-    const fs::path& trash = trashDir.path;
-    const fs::path& outside = outsideDir.path;
+    test::TempDir trashDir{"kestrane-trash"};
+    test::TempDir outsideDir{"kestrane-outside"};
+    const fs::path& trash = trashDir.path();
+    const fs::path& outside = outsideDir.path();
 };
 
 TEST_F(RecycleBinTest, CountsTopLevelItemsAndTheirWholeSize) {
@@ -58,8 +59,8 @@ TEST_F(RecycleBinTest, EmptyingRemovesItemsAndRecordsButNothingOutside) {
 }
 
 TEST_F(RecycleBinTest, AFilesFolderThatIsALinkIsLeftAlone) {
-    test::ScopedTempDir otherDir("kestrane-trash2");
-    const fs::path& other = otherDir.path;
+    test::TempDir otherDir("kestrane-trash2");
+    const fs::path& other = otherDir.path();
     fs::create_symlink(outside, other / "files");
     RecycleBin bin(other);
     EXPECT_EQ(bin.query().items, 0);
@@ -74,15 +75,13 @@ TEST(RecycleBinFolderTest, MissingTrashIsEmpty) {
 }
 
 TEST(RecycleBinFolderTest, DefaultFolderFollowsXdgDataHome) {
-    const char* oldData = std::getenv("XDG_DATA_HOME");
-    const std::string saved = oldData ? oldData : "";
-    ::setenv("XDG_DATA_HOME", "/data/home", 1);
-    EXPECT_EQ(RecycleBin::defaultFolder(), fs::path("/data/home/Trash"));
-    ::unsetenv("XDG_DATA_HOME");
+    {
+        test::EnvGuard xdg("XDG_DATA_HOME", "/data/home");
+        EXPECT_EQ(RecycleBin::defaultFolder(), fs::path("/data/home/Trash"));
+    }
+    test::EnvGuard xdg("XDG_DATA_HOME", std::nullopt);
     const char* home = std::getenv("HOME");
     EXPECT_EQ(RecycleBin::defaultFolder(), fs::path(home ? home : "") / ".local/share/Trash");
-    if (oldData)
-        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
 }
 
 TEST(ShellVersionTest, ReadsShell32OfThePrefix) {

@@ -6,7 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/ScopedTempDir.h"
+#include "support/EnvGuard.h"
+#include "support/TempDir.h"
 #include "platform/SingleInstance.h"
 #include "support/TempPrefix.h"
 
@@ -52,8 +53,8 @@ protected:
         ::waitpid(pid, &status, 0);
     }
 
-    test::ScopedTempDir folderDir{"kestrane-run"};
-    const fs::path& folder = folderDir.path;
+    test::TempDir folderDir{"kestrane-run"};
+    const fs::path& folder = folderDir.path();
     int m_holdPipe = -1;
 };
 
@@ -110,16 +111,14 @@ TEST_F(SingleInstanceTest, AnUnusableFolderLeavesTheProgramUnguarded) {
 }
 
 TEST(SingleInstanceFolderTest, RuntimeFolderFromXdgOrAPrivateFallback) {
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = old ? old : "";
-    ::setenv("XDG_RUNTIME_DIR", "/run/user/4242", 1);
-    EXPECT_EQ(SingleInstance::runtimeFolder(), fs::path("/run/user/4242"));
-    ::unsetenv("XDG_RUNTIME_DIR");
+    {
+        test::EnvGuard runtime("XDG_RUNTIME_DIR", "/run/user/4242");
+        EXPECT_EQ(SingleInstance::runtimeFolder(), fs::path("/run/user/4242"));
+    }
+    test::EnvGuard runtime("XDG_RUNTIME_DIR", std::nullopt);
     fs::path fallback = SingleInstance::runtimeFolder();
     EXPECT_EQ(fallback, fs::path("/tmp/kestrane-" + std::to_string(::getuid())));
     EXPECT_TRUE(fs::is_directory(fallback));
-    if (old)
-        ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
 
 }  // namespace

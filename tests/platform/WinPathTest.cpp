@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/WinPath.h"
-#include "platform/ScopedTempDir.h"
+#include "support/TempDir.h"
 #include "support/TempPrefix.h"
 
 namespace kestrane::files {
@@ -77,8 +77,8 @@ TEST_F(WinPathTest, PathsWithoutAKnownDriveMapToNothing) {
 
 TEST_F(WinPathTest, OtherDrivesFollowTheirLinks) {
     fs::create_symlink("/", prefix.path() / "dosdevices" / "z:");
-    test::ScopedTempDir outsideDir("kestrane-drive");
-    const fs::path& outside = outsideDir.path;
+    test::TempDir outsideDir("kestrane-drive");
+    const fs::path& outside = outsideDir.path();
     fs::create_directories(outside / "Music");
     fs::create_symlink(outside, prefix.path() / "dosdevices" / "d:");
 
@@ -88,8 +88,8 @@ TEST_F(WinPathTest, OtherDrivesFollowTheirLinks) {
 }
 
 TEST_F(WinPathTest, LinksInsideThePrefixAreWalkedThrough) {
-    test::ScopedTempDir outsideDir("kestrane-home");
-    const fs::path& outside = outsideDir.path;
+    test::TempDir outsideDir("kestrane-home");
+    const fs::path& outside = outsideDir.path();
     fs::create_directories(outside / "Desktop Files");
     fs::create_directories(prefix.driveC() / "users/me");
     fs::create_symlink(outside / "Desktop Files", prefix.driveC() / "users/me/Desktop");

@@ -1,8 +1,7 @@
 #pragma once
 // A main window model over an in-memory registry, with fake categories whose
-// scan actions append as many rows as the test asks, a front end that
-// records what the model asked of it, and a pacer that records the progress
-// position at every pause.
+// scan actions append as many rows as the test asks, and the recording front
+// end and pacer.
 
 #include <algorithm>
 #include <map>
@@ -16,37 +15,9 @@
 #include "results/Category.h"
 #include "results/MainWindowModel.h"
 #include "results/SummaryRows.h"
+#include "support/Recorders.h"
 
 namespace kestrane::test {
-
-class RecordingFrontend : public Frontend {
-public:
-    // The status line at each "let queued messages run".
-    std::vector<std::string> messages;
-    std::vector<std::string> statuses;  // every text the status line got
-    std::vector<std::string> errors;
-    std::vector<std::string> menus;
-    int terminations = 0;
-    const MainWindowModel* model = nullptr;
-
-    void processMessages() override { messages.push_back(model ? model->status() : std::string()); }
-    void statusChanged(const std::string& text) override { statuses.push_back(text); }
-    void terminate() override { ++terminations; }
-    void showError(const std::string& text) override { errors.push_back(text); }
-    void popupMenu(std::string_view menu) override { menus.emplace_back(menu); }
-};
-
-class RecordingPacer : public Pacer {
-public:
-    const ScanContext* ctx = nullptr;
-    std::vector<int> positions;  // the progress position at each pause
-    std::vector<int> pauses;     // the length of each pause
-
-    void pause(int milliseconds) override {
-        positions.push_back(ctx ? ctx->progress : -1);
-        pauses.push_back(milliseconds);
-    }
-};
 
 inline std::unique_ptr<reg::RegistryStore> emptyStore() {
     return reg::RegistryStore::fromHives(reg::Hive::empty("REGISTRY\\Machine"),
@@ -121,6 +92,7 @@ inline std::vector<Category> computerCategories(ActionLog& log, std::vector<int>
         bool withRepair = row < 5 || row > 7;
         table.push_back(fakeCategory(log, scan, list, std::string(kComputerRows[static_cast<std::size_t>(row)].caption),
                                      isPrivacyRow(row) ? BadgeFamily::Privacy : BadgeFamily::Registry, withRepair));
+        table.back().writesScanCount = row != 5 && row != 6;  // help files and fonts report "0"
     }
     return table;
 }

@@ -6,8 +6,9 @@
 #include "platform/PrefixFileSystem.h"
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
-#include "scan/registry/IgnoreLists.h"
+#include "scan/IgnoreLists.h"
 #include "scan/registry/RegistryScanners.h"
+#include "support/PrefixFixture.h"
 #include "support/TempPrefix.h"
 
 using namespace kestrane;
@@ -26,19 +27,7 @@ const std::string kSystemBase =
     "\n[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1\n"
     "\"PATH\"=str(2):\"%SystemRoot%\\\\system32;%SystemRoot%\"\n";
 
-// Records every progress position at which the scan pauses.
-class RecordingPacer : public Pacer {
-public:
-    void pause(int ms) override {
-        positions.push_back(ctx ? ctx->progress : -1);
-        total += ms;
-    }
-    ScanContext* ctx = nullptr;
-    std::vector<int> positions;
-    int total = 0;
-};
-
-class Scanners : public ::testing::Test {
+class Scanners : public test::PrefixTest {
 protected:
     void open(const std::string& system, const std::string& user) {
         prefix = std::make_unique<TempPrefix>(kSystemBase + system, user);
@@ -49,53 +38,6 @@ protected:
         std::filesystem::create_directories(prefix->driveC() / "Program Files/App/Folder.dll");
         reload();
     }
-    void reload() {
-        auto r = RegistryStore::openPrefix(prefix->path());
-        ASSERT_TRUE(r.ok()) << r.error().message;
-        store = std::move(r.value());
-        files = std::make_unique<files::PrefixFileSystem>(prefix->path());
-        folders = files::SystemFolders::resolve(*store);
-        probe = std::make_unique<files::LaunchProbe>(
-            *files, files::LaunchProbe::prefixSearchFolders(*store, folders.systemRoot));
-        ignores = std::make_unique<IgnoreLists>(prefix->driveC() / "Program Files" / "Kestrane Pro");
-        ignores->load();
-        ctx = std::make_unique<ScanContext>(ScanContext{*store, files.get(), probe.get(), &folders, nullptr, pacer,
-                                                        [this](std::string_view code, std::string_view text) {
-                                                            return ignores->ignored(code, text);
-                                                        }});
-        pacer.ctx = ctx.get();
-    }
-    // Runs a scan action on a fresh list and returns the list.
-    ResultList scan(void (*action)(ScanContext&, ResultList&)) {
-        ResultList list;
-        files::FileAction a(*files);
-        action(*ctx, list);
-        return list;
-    }
-    void repair(void (*action)(ScanContext&, ResultList&), ResultList& list) {
-        files::FileAction a(*files);
-        action(*ctx, list);
-        ASSERT_TRUE(store->save().ok());
-    }
-    static std::vector<std::string> captions(const ResultList& list) {
-        std::vector<std::string> out;
-        for (const auto& r : list.rows())
-            out.push_back(r.caption);
-        return out;
-    }
-    bool has(Root root, const std::string& key, const std::string& value) {
-        auto k = store->openKey(root, key);
-        return k.ok() && store->queryValue(*k, value).has_value();
-    }
-
-    std::unique_ptr<TempPrefix> prefix;
-    std::unique_ptr<RegistryStore> store;
-    std::unique_ptr<files::PrefixFileSystem> files;
-    files::SystemFolders folders;
-    std::unique_ptr<files::LaunchProbe> probe;
-    std::unique_ptr<IgnoreLists> ignores;
-    RecordingPacer pacer;
-    std::unique_ptr<ScanContext> ctx;
 };
 
 }  // namespace
@@ -320,7 +262,7 @@ TEST(IgnoreLists, SurviveARestartLineForLine) {
     auto dir = test::makeTempDir("kestrane-ignore") / "Kestrane Pro";  // created on first use
     {
         IgnoreLists lists(dir);
-        lists.load();
+        lists.load({"sp", "ue", "pc", "fe", "ax"});
         ASSERT_TRUE(lists.ignore("sp", "Acme Update", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run").ok());
         ASSERT_TRUE(lists.ignore("sp", "a=b", "HKCU\\Run").ok());
         ASSERT_TRUE(lists.ignore("ue", "MyApp", "HKLM\\x").ok());
@@ -333,7 +275,7 @@ TEST(IgnoreLists, SurviveARestartLineForLine) {
         many += "key" + std::to_string(i) + "=loc\r\n";
     test::writeFile(dir / "Datafe.dat", many);
     IgnoreLists lists(dir);
-    lists.load();
+    lists.load({"sp", "ue", "pc", "fe", "ax"});
     ASSERT_EQ(lists.entries("sp").size(), 2u);
     EXPECT_EQ(lists.entries("sp")[1].value, "a");  // a caption with "=" no longer matches itself
     EXPECT_EQ(lists.entries("sp")[1].location, "b");

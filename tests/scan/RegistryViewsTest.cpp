@@ -6,33 +6,25 @@
 
 #include "platform/Registry.h"
 #include "results/MainWindowModel.h"
-#include "results/ModelFixture.h"
-#include "scan/registry/IgnoreLists.h"
 #include "scan/registry/RegistryScanners.h"
+#include "support/PrefixFixture.h"
 #include "support/TempPrefix.h"
 
 namespace kestrane::test {
 namespace {
 
-class RegistryViews : public ::testing::Test {
+class RegistryViews : public PrefixTest {
 protected:
     void SetUp() override {
-        store = emptyStore();
-        for (const char* key : {"Software\\Empty1", "Software\\Empty2"})
-            ASSERT_TRUE(store->createKey(reg::Root::CurrentUser, key).ok());
-        reg::regWriteString(*store, reg::Root::LocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gone", "Other", "x");
-        folder = makeTempDir("kestrane-views");
-        ignores = std::make_unique<IgnoreLists>(folder / "Kestrane Pro");
-        ctx = std::make_unique<ScanContext>(ScanContext{*store, nullptr, nullptr, nullptr, nullptr, pacer});
-        ctx->ignored = [this](std::string_view code, std::string_view text) { return ignores->ignored(code, text); };
-        ctx->ignore = [this](std::string_view code, const std::string& v, const std::string& l) {
-            return ignores->ignore(code, v, l);
-        };
+        open("\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1\n"
+             "\"ProgramFilesDir\"=\"C:\\\\Program Files\"\n"
+             "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Gone] 1\n"
+             "\"Other\"=\"x\"\n",
+             "\n[Software\\\\Empty1] 1\n\n[Software\\\\Empty2] 1\n");
+        folder = prefix->driveC() / "Program Files";
         model = std::make_unique<MainWindowModel>(*ctx, frontend, registryCategories());
         frontend.model = model.get();
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     const std::string& summaryCount(const std::string& caption) {
         for (const auto& row : model->lvall().rows())
@@ -42,12 +34,8 @@ protected:
         return none;
     }
 
-    std::unique_ptr<reg::RegistryStore> store;
-    std::filesystem::path folder;
-    std::unique_ptr<IgnoreLists> ignores;
+    std::filesystem::path folder;  // the program-files folder: the ignore lists live below it
     RecordingFrontend frontend;
-    RecordingPacer pacer;
-    std::unique_ptr<ScanContext> ctx;
     std::unique_ptr<MainWindowModel> model;
 };
 
@@ -97,12 +85,6 @@ TEST_F(RegistryViews, IgnoreItemsMovesTheSelectedRowIntoTheIgnoreList) {
     ASSERT_NE(deep, nullptr);
     EXPECT_TRUE(deep->ignoreCode.empty());
 }
-
-}  // namespace
-}  // namespace kestrane::test
-
-namespace kestrane::test {
-namespace {
 
 TEST_F(RegistryViews, VirtualComponentsViewHasOnlyRefresh) {
     const Category* c = model->category("VirtualDevice");

@@ -1,0 +1,123 @@
+#include "computer/Computer.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#include "demo/DemoPrefix.h"
+#include "platform/WineServer.h"
+
+namespace kestrane {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string envValue(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? std::string(v) : std::string();
+}
+
+// The number of leading components `folder` shares with `path` when it holds
+// it, else nothing.
+std::optional<std::size_t> holds(const fs::path& folder, const fs::path& path) {
+    std::size_t n = 0;
+    auto p = path.begin();
+    for (auto f = folder.begin(); f != folder.end(); ++f, ++p, ++n) {
+        if (f->empty() && std::next(f) == folder.end()) break;  // a trailing separator
+        if (p == path.end() || *p != *f) return std::nullopt;
+    }
+    return n;
+}
+
+fs::path resolved(const fs::path& p) {
+    std::error_code ec;
+    fs::path c = fs::weakly_canonical(p, ec);
+    return ec ? p.lexically_normal() : c;
+}
+
+}  // namespace
+
+Result<fs::path> choosePrefix(const PrefixRequest& request) {
+    if (request.demo || request.demoReset) {
+        auto made = demo::ensureDemoPrefix(demo::defaultDemoPrefixPath(), request.demoReset);
+        if (!made) return makeError(ErrorKind::Failure, "cannot make the demo prefix: " + made.error().message);
+        return made.value();
+    }
+    if (!request.prefix.empty()) return fs::path(request.prefix);
+    if (auto env = envValue("WINEPREFIX"); !env.empty()) return fs::path(env);
+    if (auto home = envValue("HOME"); !home.empty()) return fs::path(home) / ".wine";
+    return makeError(ErrorKind::NotFound, "no prefix: give --prefix DIR or set WINEPREFIX");
+}
+
+Result<std::unique_ptr<Computer>> Computer::open(const fs::path& prefix, Pacer& pacer) {
+    std::error_code ec;
+    if (!fs::is_directory(prefix, ec))
+        return makeError(ErrorKind::NotFound, "the prefix " + prefix.string() + " does not exist");
+    auto store = reg::RegistryStore::openPrefix(prefix);
+    if (!store)
+        return makeError(store.error().kind,
+                         "cannot read the prefix " + prefix.string() + ": " + store.error().message);
+    return std::unique_ptr<Computer>(new Computer(prefix, std::move(store.value()), pacer));
+}
+
+Computer::Computer(fs::path prefix, std::unique_ptr<reg::RegistryStore> store, Pacer& pacer)
+    : m_prefix(std::move(prefix)), m_store(std::move(store)),
+      m_files(std::make_unique<files::PrefixFileSystem>(m_prefix)),
+      m_folders(files::SystemFolders::resolve(*m_store)),
+      m_probe(std::make_unique<files::LaunchProbe>(
+          *m_files, files::LaunchProbe::prefixSearchFolders(*m_store, m_folders.systemRoot))),
+      m_ctx{.store = *m_store,
+            .files = m_files.get(),
+            .probe = m_probe.get(),
+            .folders = &m_folders,
+            .recycleBin = &m_recycleBin,
+            .pacer = pacer} {
+    // The ignore lists live in "Kestrane Pro" under the program-files folder.
+    auto ignoreFolder = m_files->paths().toHost(m_folders.programFiles + "\\Kestrane Pro");
+    m_ignores = std::make_unique<IgnoreLists>(ignoreFolder ? *ignoreFolder : fs::path());
+    if (ignoreFolder) m_ignores->load(ignoreCodes(builtCategories()));
+    m_ctx.ignored = [this](std::string_view code, std::string_view text) { return m_ignores->ignored(code, text); };
+    m_ctx.ignore = [this](std::string_view code, const std::string& value, const std::string& location) {
+        return m_ignores->ignore(code, value, location);
+    };
+}
+
+Computer::~Computer() = default;
+
+void Computer::createProgramFolders() { m_folders.createProgramFolders(*m_files); }
+
+std::optional<pid_t> Computer::wineServer() const { return reg::runningWineServer(m_prefix); }
+
+std::string Computer::windowsPath(const fs::path& hostPath) {
+    const fs::path host = resolved(hostPath);
+    std::optional<char> best;
+    std::size_t bestDepth = 0;
+    fs::path bestRoot;
+    for (char letter = 'a'; letter <= 'z'; ++letter) {
+        auto root = m_files->paths().driveRoot(letter);
+        if (!root) continue;
+        fs::path r = resolved(*root);
+        auto depth = holds(r, host);
+        if (depth && (!best || *depth > bestDepth)) {
+            best = letter;
+            bestDepth = *depth;
+            bestRoot = r;
+        }
+    }
+    std::string out;
+    fs::path rest;
+    if (best) {
+        out = std::string(1, static_cast<char>(*best - 'a' + 'A')) + ":";
+        rest = host.lexically_relative(bestRoot);
+        if (rest == ".") rest.clear();
+    } else {
+        out = "\\\\?\\unix";
+        rest = host.relative_path();
+    }
+    for (const auto& part : rest)
+        if (!part.empty()) out += "\\" + part.string();
+    if (best && rest.empty()) out += "\\";
+    return out;
+}
+
+}  // namespace kestrane

@@ -1,0 +1,179 @@
+// Progressive Registry Analysis: the values below SOFTWARE of both hives whose
+// text, cleaned by the rules of its level, names a file or folder that does
+// not exist.
+
+#include <optional>
+
+#include "platform/FileSystem.h"
+#include "platform/LaunchProbe.h"
+#include "platform/Registry.h"
+#include "platform/SystemFolders.h"
+#include "platform/TextOps.h"
+#include "scan/RowRepair.h"
+#include "scan/registry/RegistryScanners.h"
+
+namespace kestrane {
+
+using reg::Root;
+using reg::TRegistry;
+
+namespace {
+
+// The first piece that the split-text operation gives (empty for an empty
+// text or a leading separator): the text up to the first separator.
+std::string firstPiece(std::string_view text, char separator) {
+    return std::string(text.substr(0, text.find(separator)));
+}
+
+// Position of the first occurrence of `r` in `d`, counted from 1 (0: none).
+std::size_t positionOf(std::string_view r, std::string_view d) {
+    if (r.empty())
+        return 0;
+    auto at = d.find(r);
+    return at == std::string_view::npos ? 0 : at + 1;
+}
+
+// The cleaning and qualification rules of the progressive analysis: the
+// path to test, or nothing when the value does not qualify.
+std::optional<std::string> cleanedPath(int level, bool machinePass, std::string d, std::string_view r) {
+    using text::removeSubstring;
+    switch (level) {
+    case 1:
+        if (positionOf(r, d) != 1)
+            return std::nullopt;
+        return d;
+    case 2:
+        d = removeSubstring("file://", d);
+        if (positionOf(r, d) != 1)
+            return std::nullopt;
+        return firstPiece(d, ',');
+    case 3:
+        if (machinePass) {
+            auto pos = positionOf(r, d);
+            if (pos != 1 && pos != 2)
+                return std::nullopt;
+            d = removeSubstring("\",0", d);
+            d = removeSubstring("\"", d);
+            d = removeSubstring("@", d);
+        } else if (positionOf(r, d) != 1) {
+            return std::nullopt;
+        }
+        return firstPiece(d, ',');
+    case 4:
+        d = removeSubstring("$(BDS)\\lib;", d);
+        if (positionOf(r, d) != 1)
+            return std::nullopt;
+        d = removeSubstring("-nodefault -nologo", d);
+        return firstPiece(firstPiece(d, ','), '/');
+    default: {
+        d = removeSubstring("n;1;", d);
+        auto pos = positionOf(r, d);
+        if (pos != 1 && pos != 2)
+            return std::nullopt;
+        static const char* const patterns[] = {
+            "-nodefault -nologo",
+            "--one-instance --playlist-enqueue \"%1\"",
+            "--no-playlist-enqueue \"%1\"",
+            "\"%1\" %*",
+            "\"%1\"",
+            "%1",
+            ";",
+        };
+        for (const char* p : patterns)
+            d = removeSubstring(p, d);
+        d += "\\\\\\";
+        d = removeSubstring("\\\\\\\\", d);
+        d = removeSubstring("\\\\\\", d);
+        d = removeSubstring("\"", d);
+        return firstPiece(firstPiece(d, ','), '/');
+    }
+    }
+}
+
+struct DeepWalk {
+    ScanContext& ctx;
+    ResultList& list;
+    bool machinePass;
+    int lastLevel;
+    std::string_view driveRoot;
+
+    bool absent(const std::string& path) const {
+        return !ctx.files || !ctx.files->pathExists(path);
+    }
+
+    // One key at `level` (1 = directly below SOFTWARE) and everything below it.
+    void walk(const reg::KeyHandle& key, int level, const std::string& location, bool underUninstall) {
+        if (ctx.store.isLink(key))
+            return;  // links are opaque: their target is scanned where it lives
+        if (ctx.letMessagesRun)
+            ctx.letMessagesRun();  // before every key: the window repaints during the walk
+        if (ctx.statusLabel)
+            ctx.statusLabel(location);
+        reg::Key* k = key.primary();
+        if (!k)
+            return;
+        if (!(level == 5 && underUninstall)) {
+            k->forEachValue([&](const reg::Value& v) {
+                auto path = cleanedPath(level, machinePass, reg::bufferedText(v), driveRoot);
+                if (!path || !absent(*path))
+                    return;
+                // The text may be a command line of a program that exists.
+                if (ctx.probe && ctx.probe->probe(*path, 0) != 1)
+                    return;
+                list.add(*path, {"Missing Path(Removable)", v.name.empty() ? "(Default)" : v.name, location});
+            });
+        }
+        if (level >= lastLevel)
+            return;
+        for (const std::string& name : ctx.store.subkeyNames(key)) {
+            auto child = ctx.store.openSubkey(key, name, reg::KEY_ALL_ACCESS);
+            if (!child)
+                continue;  // a key that cannot be opened contributes nothing
+            walk(*child, level + 1, location + '\\' + name, level + 1 == 4 ? name == "Uninstall" : underUninstall);
+        }
+    }
+
+    void pass(Root root, const std::string& prefix, int limit) {
+        auto software = ctx.store.openKey(root, "SOFTWARE", reg::KEY_ALL_ACCESS);
+        if (!software)
+            return;
+        for (const std::string& name : ctx.store.subkeyNames(*software)) {
+            if (auto key = ctx.store.openKey(root, "SOFTWARE\\" + name, reg::KEY_ALL_ACCESS))
+                walk(*key, 1, prefix + name, false);
+            if (ctx.progress < limit)
+                ctx.setProgress(ctx.progress + 1);
+        }
+    }
+};
+
+}  // namespace
+
+void Deep(ScanContext& ctx, ResultList& LV2) {
+    const std::string driveRoot = ctx.folders ? ctx.folders->systemDriveRoot : "";
+    ctx.ramp(0, 10);
+    DeepWalk machine{ctx, LV2, true, 4, driveRoot};
+    machine.pass(Root::LocalMachine, "HKLM\\SOFTWARE\\", 60);
+    DeepWalk user{ctx, LV2, false, 5, driveRoot};
+    user.pass(Root::CurrentUser, "HKCU\\SOFTWARE\\", 80);
+    ctx.ramp(80, 100);
+    if (ctx.statusLabel)
+        ctx.statusLabel("");
+}
+
+void removeda(ScanContext& ctx, ResultList& LV2) {
+    repairCheckedRows(ctx, LV2, [&](const ResultRow& row) {
+        for (auto [root, abbreviation] : {std::pair{Root::LocalMachine, "HKLM"}, std::pair{Root::CurrentUser, "HKCU"}}) {
+            const std::string path = locationPath(row.subitem(2), abbreviation);
+            TRegistry reg(ctx.store);
+            reg.setRootKey(root);
+            if (!reg.openKey(path, false))
+                continue;
+            if (row.subitem(1) != "(Default)")
+                reg.deleteValue(row.subitem(1));
+            else
+                reg::regWriteString(ctx.store, root, path, "", "");
+        }
+    });
+}
+
+}  // namespace kestrane

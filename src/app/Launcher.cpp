@@ -27,7 +27,10 @@ bool Launcher::lock() {
 }
 
 Launcher::Outcome Launcher::start() {
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestrane Professional"));
+    // The application title, as the application's name. Qt appends a display
+    // name, when one is set, to the window system's title of every window;
+    // the main window's title is exactly its own.
+    QApplication::setApplicationName(QStringLiteral("Kestrane Professional"));
     QApplication::setWindowIcon(controls::Artwork::productIcon());
     QApplication::setFont(MainWindow::windowFont());
     m_frontend.setPacing(m_options.pace);
@@ -89,7 +92,6 @@ int Launcher::main(int argc, char** argv) {
     Launcher launcher(LaunchOptions{.prefix = line.prefix});
     if (!launcher.lock()) return 0;
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kestrane"));
     try {
         switch (launcher.start()) {
         case Outcome::Failed:

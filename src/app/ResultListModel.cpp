@@ -61,7 +61,9 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(m_list.columns().size()))
+    // The header of the columns shown: the list may have new ones before the next sync.
+    if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(m_shape.size()) ||
+        section >= static_cast<int>(m_list.columns().size()))
         return {};
     const Column& c = m_list.columns()[static_cast<std::size_t>(section)];
     if (role == Qt::DisplayRole) return qt(c.caption);

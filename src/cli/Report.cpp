@@ -18,13 +18,12 @@ bool available(const MainWindowModel& m, std::size_t row) {
     return m.categoryOfRow(m.mode(), static_cast<int>(row)) != nullptr;
 }
 
-// The category lists that have rows, in the order of the summary rows.
-std::vector<const ResultList*> listsWithRows(const MainWindowModel& m) {
+// The lists of the categories the last complete scan ran, in the order of
+// the summary rows, found something or not.
+std::vector<const ResultList*> listsRun(const MainWindowModel& m) {
     std::vector<const ResultList*> out;
-    const ResultList& summary = summaryOf(m);
-    for (std::size_t row = 0; row < summary.count(); ++row)
-        if (const Category* c = m.categoryOfRow(m.mode(), static_cast<int>(row)))
-            if (const ResultList* l = m.list(c->list); l && l->count() > 0) out.push_back(l);
+    for (const Category* c : m.lastScanned())
+        if (const ResultList* l = m.list(c->list)) out.push_back(l);
     return out;
 }
 
@@ -51,7 +50,7 @@ nlohmann::ordered_json reportJson(const MainWindowModel& m, const std::filesyste
     }
 
     json lists = json::object();
-    for (const ResultList* l : listsWithRows(m)) {
+    for (const ResultList* l : listsRun(m)) {
         json columns = json::array();
         for (const auto& c : l->columns())
             columns.push_back({{"caption", c.caption}, {"width", c.width}});
@@ -89,7 +88,8 @@ void printReport(const MainWindowModel& m, const std::filesystem::path& prefix, 
     for (const auto& b : m.badges())
         if (b.visible) out << b.name << ": " << b.caption << "\n";
 
-    for (const ResultList* l : listsWithRows(m)) {
+    for (const ResultList* l : listsRun(m)) {
+        if (l->count() == 0) continue;  // the summary says it found nothing
         out << "\n" << l->name() << ":";
         const char* separator = " ";
         for (const auto& c : l->columns()) {

@@ -206,6 +206,21 @@ TEST_F(CliTest, ScanPrintsTheSummaryAndTheListsFound) {
     EXPECT_EQ(r.err.str(), "");
 }
 
+TEST_F(CliTest, EveryCategoryThatRanIsInTheListsFoundSomethingOrNot) {
+    TempPrefix prefix("", userReg());
+    auto r = run({"--prefix", prefix.path().string(), "scan", "--json"});  // Cookies finds nothing
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    json doc = json::parse(r.out.str());
+    ASSERT_TRUE(doc["lists"].contains("lvco"));
+    EXPECT_TRUE(doc["lists"]["lvco"]["rows"].empty());
+    EXPECT_EQ(doc["lists"]["lvco"]["columns"][0]["caption"], "Error Items");
+    EXPECT_EQ(doc["lists"]["lvsp"]["rows"].size(), 2u);
+    EXPECT_FALSE(doc["lists"].contains("lvpaint"));  // an application list: not this mode's
+    // The text report shows only what was found.
+    auto text = run({"--prefix", prefix.path().string(), "scan"});
+    EXPECT_EQ(text.out.str().find("lvco:"), std::string::npos);
+}
+
 TEST_F(CliTest, OnlyChecksTheNamedRows) {
     TempPrefix prefix("", userReg());
     log.findings["Cookies"] = 1;
@@ -276,7 +291,11 @@ TEST_F(CliTest, RepairDeletesWhatTheScanFoundAndSaves) {
     EXPECT_EQ(doc["summary"][1]["count"], 0);
     EXPECT_EQ(doc["summary"][16]["count"], 0);
     EXPECT_EQ(doc["badges"]["obmainerror"]["caption"], "No Errors Found");
-    EXPECT_TRUE(doc["lists"].empty());
+    // Every category that ran is in the lists, with nothing left in it.
+    ASSERT_TRUE(doc["lists"].contains("lvsp"));
+    ASSERT_TRUE(doc["lists"].contains("lvco"));
+    for (const auto& [name, list] : doc["lists"].items())
+        EXPECT_TRUE(list["rows"].empty()) << name;
     EXPECT_TRUE(contains(log.calls, "repair:removeCookies"));
 }
 
@@ -335,84 +354,11 @@ TEST_F(CliTest, HiveChangedDuringTheRepairIsNotOverwritten) {
 // --- JSON
 
 #ifdef KESTRANE_HAVE_VALIJSON
-const char* const kReportSchema = R"({
-  "type": "object",
-  "required": ["version", "prefix", "mode", "status", "summary", "lists", "badges"],
-  "additionalProperties": false,
-  "properties": {
-    "version": {"const": 1},
-    "prefix": {"type": "string"},
-    "mode": {"enum": ["computer", "applications"]},
-    "status": {"type": "string", "pattern": "^ *Status : "},
-    "summary": {
-      "type": "array",
-      "items": {
-        "type": "object",
-        "required": ["row", "caption", "checked", "count", "category", "available"],
-        "additionalProperties": false,
-        "properties": {
-          "row": {"type": "integer", "minimum": 0},
-          "caption": {"type": "string", "minLength": 1},
-          "checked": {"type": "boolean"},
-          "count": {"type": ["integer", "null"], "minimum": 0},
-          "category": {"enum": ["Registry", "Privacy Threats", "Applications", null]},
-          "available": {"type": "boolean"}
-        }
-      }
-    },
-    "lists": {
-      "type": "object",
-      "additionalProperties": {
-        "type": "object",
-        "required": ["columns", "rows"],
-        "additionalProperties": false,
-        "properties": {
-          "columns": {
-            "type": "array",
-            "items": {
-              "type": "object",
-              "required": ["caption", "width"],
-              "properties": {"caption": {"type": "string"}, "width": {"type": "integer"}}
-            }
-          },
-          "rows": {
-            "type": "array",
-            "minItems": 1,
-            "items": {
-              "type": "object",
-              "required": ["checked", "caption", "subitems"],
-              "additionalProperties": false,
-              "properties": {
-                "checked": {"type": "boolean"},
-                "caption": {"type": "string"},
-                "subitems": {"type": "array", "items": {"type": "string"}}
-              }
-            }
-          }
-        }
-      }
-    },
-    "badges": {
-      "type": "object",
-      "required": ["Oberror", "obmainerror", "obpriv"],
-      "patternProperties": {
-        ".*": {
-          "type": "object",
-          "required": ["caption", "colour", "blinking", "visible"],
-          "properties": {
-            "caption": {"type": "string"},
-            "colour": {"enum": [0, 255, 12632256]},
-            "blinking": {"type": "boolean"},
-            "visible": {"type": "boolean"}
-          }
-        }
-      }
-    }
-  }
-})";
+// The schema of the report, as the README gives it.
+std::string reportSchema() { return readFile(KESTRANE_REPORT_SCHEMA); }
 
 std::string schemaErrors(const json& doc) {
-    json schemaDoc = json::parse(kReportSchema);
+    json schemaDoc = json::parse(reportSchema());
     valijson::Schema schema;
     valijson::SchemaParser parser;
     valijson::adapters::NlohmannJsonAdapter schemaAdapter(schemaDoc);

@@ -66,6 +66,9 @@ Computer::Computer(fs::path prefix, std::unique_ptr<reg::RegistryStore> store, P
       m_folders(files::SystemFolders::resolve(*m_store)),
       m_probe(std::make_unique<files::LaunchProbe>(
           *m_files, files::LaunchProbe::prefixSearchFolders(*m_store, m_folders.systemRoot))),
+      // The demo keeps its recycle bin in a Trash of its own.
+      m_recycleBin(m_prefix, demo::isDemoPrefix(m_prefix) ? std::vector<fs::path>{demo::demoTrashFolder(m_prefix)}
+                                                          : files::RecycleBin::trashFoldersFor(m_prefix)),
       m_ctx{.store = *m_store,
             .files = m_files.get(),
             .probe = m_probe.get(),

@@ -261,4 +261,8 @@ Result<fs::path> ensureDemoPrefix(const fs::path& where, bool reset) {
     return dir;
 }
 
+bool isDemoPrefix(const fs::path& prefix) { return readMarker(prefix) == Marker::Complete; }
+
+fs::path demoTrashFolder(const fs::path& prefix) { return prefix / ".kestrane-demo-trash"; }
+
 }  // namespace kestrane::demo

@@ -28,4 +28,11 @@ std::filesystem::path defaultDemoPrefixPath();
 // (its marker says so) is made anew. Returns the absolute path of the prefix.
 Result<std::filesystem::path> ensureDemoPrefix(const std::filesystem::path& where, bool reset);
 
+// Whether `prefix` is a complete demo prefix made by us (its marker says so).
+bool isDemoPrefix(const std::filesystem::path& prefix);
+
+// The demo's own Trash, where the demo keeps what its programs "deleted to
+// the recycle bin": inside the demo folder, never the user's Trash.
+std::filesystem::path demoTrashFolder(const std::filesystem::path& prefix);
+
 }  // namespace kestrane::demo

@@ -4,6 +4,7 @@
 // exists nowhere and deletes nothing.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,16 @@ public:
     virtual bool folderExists(std::string_view path) = 0;
     // A file or a folder of that name exists.
     virtual bool pathExists(std::string_view path) { return fileExists(path) || folderExists(path); }
+
+    // Whether the entry itself is a symbolic link (its target not looked at).
+    virtual bool isLink(std::string_view path) = 0;
+    // Whether the real place of the path, every link resolved, lies inside
+    // the prefix's drive_c (drive_c itself included).
+    virtual bool insideDriveC(std::string_view path) = 0;
+    // The bytes of a regular file that is not a link, at most `limit` of
+    // them; nothing when it is no such file or cannot be read. Never blocks
+    // on a device or a pipe.
+    virtual std::optional<std::string> readFile(std::string_view path, std::size_t limit) = 0;
 
     // Whether the place of the entry allows deleting it: a finding the
     // program would refuse to delete is not offered. False when it does not

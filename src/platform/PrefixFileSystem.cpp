@@ -1,6 +1,8 @@
 #include "platform/PrefixFileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -152,6 +154,48 @@ Result<fs::path> PrefixFileSystem::deletionTarget(std::string_view path, fs::pat
     if (::lstat(target.c_str(), &st) != 0)
         return systemError(ErrorKind::NotFound, std::string(path), errno);
     return target;
+}
+
+bool PrefixFileSystem::isLink(std::string_view path) {
+    auto host = m_paths.toHost(path);
+    struct stat st {};
+    return host && ::lstat(host->c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool PrefixFileSystem::insideDriveC(std::string_view path) {
+    auto host = m_paths.toHost(path);
+    if (!host)
+        return false;
+    auto real = realPath(*host);
+    auto realDriveC = realPath(m_paths.driveC());
+    return real && realDriveC && isInside(*real, *realDriveC);
+}
+
+std::optional<std::string> PrefixFileSystem::readFile(std::string_view path, std::size_t limit) {
+    auto host = m_paths.toHost(path);
+    if (!host)
+        return std::nullopt;
+    int fd = ::open(host->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    std::optional<std::string> out;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        std::string bytes(std::min<std::size_t>(limit, static_cast<std::size_t>(st.st_size)), '\0');
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        bytes.resize(got);
+        out = std::move(bytes);
+    }
+    ::close(fd);
+    return out;
 }
 
 bool PrefixFileSystem::deletable(std::string_view path) {

@@ -25,6 +25,10 @@ public:
     bool folderExists(std::string_view path) override;
     bool pathExists(std::string_view path) override;
 
+    bool isLink(std::string_view path) override;
+    bool insideDriveC(std::string_view path) override;
+    std::optional<std::string> readFile(std::string_view path, std::size_t limit) override;
+
     // Only an entry whose real location (its folder with every link
     // resolved) lies inside drive_c may be deleted.
     bool deletable(std::string_view path) override;

@@ -64,6 +64,7 @@ std::string readFile(const fs::path& file) {
 }
 
 void writeFile(const fs::path& file, std::string_view content) {
+    fs::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     if (!out)

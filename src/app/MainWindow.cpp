@@ -10,6 +10,7 @@
 
 #include "app/AboutPage.h"
 #include "app/ButtonStrip.h"
+#include "app/DesktopClipboard.h"
 #include "app/MessageBox.h"
 #include "app/PopupMenus.h"
 #include "app/SettingsController.h"
@@ -67,6 +68,10 @@ MainWindow::MainWindow(Computer& computer, WindowFrontend& frontend, std::vector
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
+    // The window has a desktop: its clipboard is the one the privacy scan reads.
+    m_clipboard = std::make_unique<DesktopClipboard>(
+        [&computer](const std::string& hostPath) { return computer.windowsPath(hostPath); });
+    computer.context().clipboard = m_clipboard.get();
     m_model = std::make_unique<MainWindowModel>(computer.context(), frontend, std::move(categories));
     m_frontend.attach(this);
     buildLayout();
@@ -92,6 +97,7 @@ MainWindow::MainWindow(Computer& computer, WindowFrontend& frontend, std::vector
 
 MainWindow::~MainWindow() {
     m_frontend.attach(nullptr);
+    m_computer.context().clipboard = nullptr;
     // The lists show the model's rows: they go before the model does.
     delete m_views;
 }

@@ -33,6 +33,7 @@ class FlatButton;
 namespace kestrane::app {
 
 class ButtonStrip;
+class DesktopClipboard;
 class PopupMenus;
 class SettingsController;
 class SettingsPage;
@@ -112,6 +113,7 @@ private:
 
     Computer& m_computer;
     WindowFrontend& m_frontend;
+    std::unique_ptr<DesktopClipboard> m_clipboard;
     Settings m_settings;
     std::unique_ptr<MainWindowModel> m_model;
     InputBlocker m_blocker;

@@ -50,6 +50,10 @@ public:
     // on a device or a pipe.
     virtual std::optional<std::string> readFile(std::string_view path, std::size_t limit) = 0;
 
+    // The file version number of a program or library: the most significant
+    // 32 bits of its version resource's file version, 0 when it has none.
+    virtual std::uint64_t fileVersion(std::string_view path) = 0;
+
     // Whether the place of the entry allows deleting it: a finding the
     // program would refuse to delete is not offered. False when it does not
     // exist.

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "platform/FileVersion.h"
 #include "platform/Wildcard.h"
 
 namespace kestrane::files {
@@ -196,6 +197,11 @@ std::optional<std::string> PrefixFileSystem::readFile(std::string_view path, std
     }
     ::close(fd);
     return out;
+}
+
+std::uint64_t PrefixFileSystem::fileVersion(std::string_view path) {
+    auto host = m_paths.toHost(path);
+    return host ? fileVersionNumber(*host) : 0;
 }
 
 bool PrefixFileSystem::deletable(std::string_view path) {

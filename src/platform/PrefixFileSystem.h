@@ -28,6 +28,7 @@ public:
     bool isLink(std::string_view path) override;
     bool insideDriveC(std::string_view path) override;
     std::optional<std::string> readFile(std::string_view path, std::size_t limit) override;
+    std::uint64_t fileVersion(std::string_view path) override;
 
     // Only an entry whose real location (its folder with every link
     // resolved) lies inside drive_c may be deleted.

@@ -1,4 +1,5 @@
 #include "results/Category.h"
+#include "scan/privacy/PrivacyScanners.h"
 #include "scan/registry/RegistryScanners.h"
 
 namespace kestrane {
@@ -6,6 +7,8 @@ namespace kestrane {
 // Every category built so far, area by area.
 std::vector<Category> builtCategories() {
     std::vector<Category> table = registryCategories();
+    for (auto& c : privacyCategories())
+        table.push_back(std::move(c));
     return table;
 }
 

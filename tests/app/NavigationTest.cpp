@@ -233,11 +233,32 @@ private slots:
         QCOMPARE(w->model().activeView(), 4);
     }
 
-    void aCategoryNotBuiltYetDoesNothing() {
+    void everyPrivacyItemOpensItsView() {
+        const std::vector<std::pair<const char*, const char*>> views{
+            {"Recent Documents", "lvpc"}, {"Recycle Bin", "lvbin"},   {"Temporary Files", "lvdel"},
+            {"Clipboard", "lvclip"},      {"Memory Dumps", "lvdump"}, {"Chkdsk Files", "lvchk"},
+            {"Log Files", "lvlog"},       {"Cookies", "lvco"},        {"History", "lvhis"},
+            {"Temporary IE", "lvtempie"}, {"Advanced Analysis", "lvadvanced"}};
+        for (const auto& [item, list] : views) {
+            clickPanel(QStringLiteral(" Privacy Threats"));
+            choose("pabprivacy", QString::fromLatin1(item));
+            QVERIFY2(visible(list), item);
+            QVERIFY2(!visible("lvall"), item);
+            QVERIFY2(part(w, "Oberror")->isVisible(), item);
+        }
+        // The cookies have buttons of their own; the others share OBhis1-4.
         clickPanel(QStringLiteral(" Privacy Threats"));
         choose("pabprivacy", QStringLiteral("Cookies"));
-        QVERIFY(visible("lvall"));
-        QCOMPARE(w->statusStrip()->status(), QStringLiteral("Status : Ready"));
+        QVERIFY(visible("OBco3"));
+        QVERIFY(!visible("OBhis3"));
+        clickPanel(QStringLiteral(" Privacy Threats"));
+        choose("pabprivacy", QStringLiteral("Log Files"));
+        QVERIFY(visible("OBhis3"));
+        QCOMPARE(w->model().activeView(), 8);
+        QCOMPARE(w->statusStrip()->status(), QStringLiteral("Status : Scanned Log Files"));
+    }
+
+    void aCategoryNotBuiltYetDoesNothing() {
         clickPanel(QStringLiteral(" Applications"));
         choose("pabapply", QStringLiteral("WinRAR"));
         QVERIFY(visible("lvapply"));

@@ -1,4 +1,5 @@
 #include "results/Category.h"
+#include "scan/apps/ApplicationScanners.h"
 #include "scan/privacy/PrivacyScanners.h"
 #include "scan/registry/RegistryScanners.h"
 
@@ -8,6 +9,8 @@ namespace kestrane {
 std::vector<Category> builtCategories() {
     std::vector<Category> table = registryCategories();
     for (auto& c : privacyCategories())
+        table.push_back(std::move(c));
+    for (auto& c : applicationCategories())
         table.push_back(std::move(c));
     return table;
 }

@@ -258,10 +258,24 @@ private slots:
         QCOMPARE(w->statusStrip()->status(), QStringLiteral("Status : Scanned Log Files"));
     }
 
-    void aCategoryNotBuiltYetDoesNothing() {
+    void theApplicationsViewAndAnApplicationsView() {
         clickPanel(QStringLiteral(" Applications"));
-        choose("pabapply", QStringLiteral("WinRAR"));
         QVERIFY(visible("lvapply"));
+        choose("pabapply", QStringLiteral("WinRAR"));
+        QVERIFY(visible("lvwinrar"));
+        QVERIFY(visible("OBhis3"));
+        QCOMPARE(w->model().activeView(), 22);
+        QCOMPARE(w->statusStrip()->status(), QStringLiteral("  Status : Scanned WinRAR"));
+        QCOMPARE(part<controls::CountBadge>(w, "Oberror")->caption(), QStringLiteral("No Recentlist Found"));
+        // A double-click on an application's row opens its view.
+        clickPanel(QStringLiteral(" Applications"));
+        controls::ReportListView* lvapply = list("lvapply");
+        const QModelIndex paint = lvapply->model()->index(0, 0);
+        lvapply->setCurrentIndex(paint);
+        emit lvapply->doubleClicked(paint);
+        QVERIFY(visible("lvpaint"));
+        QCOMPARE(w->model().activeView(), 13);
+        QCOMPARE(w->model().selectedPanelItem(), std::string(" Applications"));
     }
 
     void theSummaryLeadsToTheDetails() {

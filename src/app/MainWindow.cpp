@@ -28,7 +28,6 @@
 #include "controls/ReportListView.h"
 #include "platform/Registry.h"
 #include "computer/Computer.h"
-#include "results/SummaryRows.h"
 
 namespace kestrane::app {
 
@@ -87,10 +86,6 @@ MainWindow::MainWindow(Computer& computer, WindowFrontend& frontend, std::vector
         MessageBox::error(this, QString::fromUtf8(e.what()));
     }
     saveRegistry();
-    // The applications found at start get their items beside their rows.
-    const ResultList& apps = m_model->lvapply();
-    for (std::size_t row = kApplets.size(); row < apps.count(); ++row)
-        m_menus->addApplication(qt(apps.rows()[row].caption));
     checkWine();
     render();
 }
@@ -163,7 +158,7 @@ void MainWindow::buildLayout() {
         m_timers.emplace(b.timer, timer);
     }
 
-    m_menus = new PopupMenus(this);
+    m_menus = new PopupMenus(this, *m_model);
     connect(m_menus, &PopupMenus::openerChosen, this, &MainWindow::openerChosen);
 
     m_tray = new TrayIcon(windowIcon(), this);
@@ -284,11 +279,8 @@ void MainWindow::panelItemClicked(const QString& caption) {
 
 void MainWindow::openerChosen(const QString& opener) {
     MainWindowModel* m = m_model.get();
-    for (const auto& c : m->categories())
-        if (qt(c.opener) == opener) {
-            run([m, &c] { m->openView(c); });
-            return;
-        }
+    if (const Category* c = m->categoryOfOpener(opener.toStdString()))
+        run([m, c] { m->openView(*c); });
 }
 
 void MainWindow::summarySelected(SummaryMode mode, int row) {

@@ -30,7 +30,7 @@ TEST(CompleteScan, ComputerModeScansCheckedRowsInOrder) {
     // Rows 1-19 in order; row 3 unchecked and row 20 unchecked at start.
     Strings expected;
     for (int row = 1; row <= 19; ++row)
-        if (row != 3) expected.push_back("scan:" + computerActions()[static_cast<std::size_t>(row - 1)].first);
+        if (row != 3) expected.push_back("scan:" + scanOfRow(row));
     EXPECT_EQ(h.log.calls, expected);
 
     // Each category: its scanning text, the messages, the scan, its scanned text.
@@ -153,7 +153,7 @@ TEST(RepairAll, RepairsCheckedRowsAndWritesTheLastCounts) {
     for (int row = 1; row <= 19; ++row) {
         if (row >= 5 && row <= 7) continue;  // no repair actions
         if (row == 15) continue;
-        expected.push_back("repair:remove" + computerActions()[static_cast<std::size_t>(row - 1)].first);
+        expected.push_back("repair:remove" + scanOfRow(row));
     }
     EXPECT_EQ(h.log.calls, expected);
     EXPECT_EQ(m.list("lvsp")->count(), 1u);

@@ -70,31 +70,32 @@ inline Category fakeCategory(ActionLog& log, std::string scan, std::string list,
     return c;
 }
 
-// The computer rows 1-20 with the scan action names of their categories.
-inline const std::vector<std::pair<std::string, std::string>>& computerActions() {
-    static const std::vector<std::pair<std::string, std::string>> actions{
-        {"Startup", "lvsp"},     {"Uninstall", "lvue"},      {"FileExt", "lvfe"},   {"ActiveX", "lvax"},
-        {"helpfile", "lvhelp"},  {"fontreg", "lvfont"},      {"VirtualDevice", "lvvd"}, {"Obsolete", "lvos"},
-        {"Privacy", "lvpc"},     {"recycle", "lvbin"},       {"temp_files", "lvdel"}, {"clip", "lvclip"},
-        {"dump", "lvdump"},      {"chk", "lvchk"},           {"log", "lvlog"},      {"Cookies", "lvco"},
-        {"history", "lvhis"},    {"tempie", "lvtempie"},     {"advanced", "lvadvanced"}, {"Deep", "LV2"},
-    };
-    return actions;
-}
-
-// Fake categories for every computer row (rows 5-7 without repair actions,
-// as in the program) except the rows listed in `missing`.
+// Fake categories for every computer row but the rows listed in `missing`:
+// the real table's names (scan action, list, summary row, family, and
+// whether the row has a repair and writes its scan count), with fake
+// actions and texts.
 inline std::vector<Category> computerCategories(ActionLog& log, std::vector<int> missing = {}) {
     std::vector<Category> table;
+    const std::vector<Category> real = builtCategories();
     for (int row = 1; row <= 20; ++row) {
         if (std::find(missing.begin(), missing.end(), row) != missing.end()) continue;
-        const auto& [scan, list] = computerActions()[static_cast<std::size_t>(row - 1)];
-        bool withRepair = row < 5 || row > 7;
-        table.push_back(fakeCategory(log, scan, list, std::string(kComputerRows[static_cast<std::size_t>(row)].caption),
-                                     isPrivacyRow(row) ? BadgeFamily::Privacy : BadgeFamily::Registry, withRepair));
-        table.back().writesScanCount = row != 5 && row != 6;  // help files and fonts report "0"
+        const std::string_view caption = kComputerRows[static_cast<std::size_t>(row)].caption;
+        auto it = std::find_if(real.begin(), real.end(), [&](const Category& c) {
+            return c.family != BadgeFamily::Recentlist && c.summaryRow == caption;
+        });
+        if (it == real.end()) continue;
+        table.push_back(fakeCategory(log, it->scan, it->list, it->summaryRow, it->family, it->repairAction != nullptr));
+        table.back().writesScanCount = it->writesScanCount;
     }
     return table;
+}
+
+// The scan action of a computer row's category in the real table.
+inline std::string scanOfRow(int row) {
+    const std::string_view caption = kComputerRows[static_cast<std::size_t>(row)].caption;
+    for (const auto& c : builtCategories())
+        if (c.family != BadgeFamily::Recentlist && c.summaryRow == caption) return c.scan;
+    return {};
 }
 
 // A model with its store, context and recorders.

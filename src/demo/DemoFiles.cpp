@@ -122,6 +122,9 @@ void seedCookies(FileSeeder& f) {
     cookie("demo@tracker.fastclick[1].txt", "fc", "0x6c1f", "tracker.fastclick.net");
     cookie("demo@wikipedia[1].txt", "enwikiSession", "q4k2d9", "en.wikipedia.org");
     cookie("demo@debian[1].txt", "lang", "en", "www.debian.org");
+    // Wine names a cookie file at random and keeps the site in its records.
+    cookie("K2WQ8Z1M.txt", "track", "a1b2c3", "adserver.example.net");
+    cookie("P7Y4R2KD.txt", "prefs", "dark", "www.winehq.org");
     f.sizedFile(jar + "\\index.dat", "Client UrlCache MMF Ver 5.2", 16384);
 }
 
@@ -190,6 +193,25 @@ void seedSystemLeftovers(FileSeeder& f) {
     f.file(win + "\\security\\logs\\winlogon.old", "Winlogon policy applied.\r\n");
 }
 
+// Recycle Bin: what the demo's programs deleted to the recycle bin, in the
+// demo's own Trash (never the user's), recorded through the prefix's drive
+// as Wine records it (relative to the prefix folder, the Trash's top
+// folder); and an entry of another prefix, which is not counted.
+void seedTrash(FileSeeder& f, const std::string& trash) {
+    const std::string drive = "dosdevices/c:";
+    auto trashed = [&](const std::string& name, std::string_view content, const std::string& original) {
+        f.prefixFile(trash + "/files/" + name, content);
+        f.prefixFile(trash + "/info/" + name + ".trashinfo",
+                     "[Trash Info]\nPath=" + original + "\nDeletionDate=2019-06-10T12:00:00\n");
+    };
+    trashed("old letter.doc", std::string(3072, 'd'), drive + "/users/demo/Documents/old%20letter.doc");
+    trashed("draft.txt", "A draft the demo threw away.\r\n", drive + "/users/demo/Desktop/draft.txt");
+    f.prefixFile(trash + "/files/Old Photos/beach.jpg", std::string(2048, 'j'));
+    f.prefixFile(trash + "/info/Old Photos.trashinfo",
+                 "[Trash Info]\nPath=" + drive + "/users/demo/Pictures/Old%20Photos\nDeletionDate=2019-06-10T12:00:00\n");
+    trashed("elsewhere.txt", "Another prefix's.\r\n", "/home/demo/.wine-other/dosdevices/c:/elsewhere.txt");
+}
+
 // ---- applications -------------------------------------------------------
 
 void seedDocuments(FileSeeder& f) {
@@ -255,7 +277,7 @@ void seedDriveLayout(FileSeeder& files) {
     seedUserFolders(files);
 }
 
-void seedFileCruft(FileSeeder& files) {
+void seedFileCruft(FileSeeder& files, const std::string& trash) {
     seedRecentDocuments(files);
     seedCookies(files);
     seedHistory(files);
@@ -266,6 +288,7 @@ void seedFileCruft(FileSeeder& files) {
     seedOfficeRecent(files);
     seedBrowserProfiles(files);
     seedFlashPlayer(files);
+    seedTrash(files, trash);
 }
 
 }  // namespace kestrane::demo

@@ -172,7 +172,7 @@ Status build(const fs::path& dir) {
     if (status) {
         FileSeeder files(dir);
         seedDriveLayout(files);
-        seedFileCruft(files);
+        seedFileCruft(files, demoTrashFolder(dir).filename().string());
         status = files.status();
     }
     if (status) {
@@ -263,6 +263,6 @@ Result<fs::path> ensureDemoPrefix(const fs::path& where, bool reset) {
 
 bool isDemoPrefix(const fs::path& prefix) { return readMarker(prefix) == Marker::Complete; }
 
-fs::path demoTrashFolder(const fs::path& prefix) { return prefix / ".kestrane-demo-trash"; }
+fs::path demoTrashFolder(const fs::path& prefix) { return prefix / ".Trash-demo"; }
 
 }  // namespace kestrane::demo

@@ -32,7 +32,9 @@ Result<std::filesystem::path> ensureDemoPrefix(const std::filesystem::path& wher
 bool isDemoPrefix(const std::filesystem::path& prefix);
 
 // The demo's own Trash, where the demo keeps what its programs "deleted to
-// the recycle bin": inside the demo folder, never the user's Trash.
+// the recycle bin": inside the demo folder, never the user's Trash. Named as
+// the Trash at the top of a file system is, its records name their paths
+// relative to the prefix folder, so that every demo is alike.
 std::filesystem::path demoTrashFolder(const std::filesystem::path& prefix);
 
 }  // namespace kestrane::demo

@@ -331,9 +331,10 @@ void seedArchivers(RegistrySeeder& reg) {
     reg.text(HKCU, rar + "DialogEditHistory\\ExtrPath", "0", "C:\\users\\demo\\Documents\\thesis");
 }
 
-// Acrobat Reader 6.0 and 7.0 are there; 5.0 is left out, so one optional
-// application of the list is absent.
+// Acrobat Reader 5.0, 6.0 and 7.0, each with its recent files.
 void seedAcrobat(RegistrySeeder& reg) {
+    const std::string v5 = "Software\\Adobe\\Acrobat Reader\\5.0\\AVGeneral\\";
+    reg.text(HKCU, v5 + "cRecentFiles\\c1", "tDIText", "/C/users/demo/Documents/old manual.pdf");
     const std::string v6 = "Software\\Adobe\\Acrobat Reader\\6.0\\AVGeneral\\";
     reg.dword(HKCU, v6, "bExpandRHPInViewMode", 0);
     reg.text(HKCU, v6 + "cRecentFiles\\c1", "tDIText", "/C/users/demo/Documents/manual.pdf");

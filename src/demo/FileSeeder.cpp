@@ -60,6 +60,12 @@ void FileSeeder::file(std::string_view winPath, std::string_view content) {
     writeHost(hostPath(winPath), content);
 }
 
+void FileSeeder::prefixFile(const fs::path& relative, std::string_view content) {
+    if (relative.is_absolute() || relative.empty() || *relative.begin() == "..")
+        return fail("Not a path inside the prefix", relative, std::make_error_code(std::errc::invalid_argument));
+    writeHost(m_prefix / relative, content);
+}
+
 void FileSeeder::sizedFile(std::string_view winPath, std::string_view text, std::size_t size) {
     std::string content(text.substr(0, size));
     // A fixed filler, so the demo is the same byte for byte every time.

@@ -25,6 +25,8 @@ public:
     void file(std::string_view winPath, std::string_view content);
     // A file of exactly `size` bytes: the text, then a fixed filler.
     void sizedFile(std::string_view winPath, std::string_view text, std::size_t size);
+    // A file at prefix/relative, outside drive_c (the demo's own Trash).
+    void prefixFile(const std::filesystem::path& relative, std::string_view content);
     // A symbolic link at prefix/relative pointing to target (as written).
     void link(const std::filesystem::path& relative, const std::filesystem::path& target);
 

@@ -462,7 +462,7 @@ TEST_F(DemoPrefixContent, ProgressiveAnalysisSeedsNameMissingPaths) {
     }
 }
 
-TEST_F(DemoPrefixContent, ApplicationsFoundAreAllButAcrobatReader5) {
+TEST_F(DemoPrefixContent, EveryApplicationIsFound) {
     auto keyFound = [&](Root root, const char* path) {
         return m_store->openKey(root, path, reg::KEY_ALL_ACCESS).ok() && m_store->keyExists(root, path);
     };
@@ -472,7 +472,7 @@ TEST_F(DemoPrefixContent, ApplicationsFoundAreAllButAcrobatReader5) {
     EXPECT_FALSE(keyFound(HKCU, "SOFTWARE\\Mozilla"));
     EXPECT_TRUE(keyFound(HKCU, "Software\\Nico Mak Computing\\WinZip"));
     EXPECT_TRUE(keyFound(HKCU, "Software\\WinRAR"));
-    EXPECT_FALSE(keyFound(HKCU, "Software\\Adobe\\Acrobat Reader\\5.0\\AVGeneral"));
+    EXPECT_TRUE(keyFound(HKCU, "Software\\Adobe\\Acrobat Reader\\5.0\\AVGeneral"));
     EXPECT_TRUE(keyFound(HKCU, "Software\\Adobe\\Acrobat Reader\\6.0\\AVGeneral"));
     EXPECT_TRUE(keyFound(HKCU, "Software\\Adobe\\Acrobat Reader\\7.0\\AVGeneral"));
     EXPECT_TRUE(keyFound(HKCU, "Software\\ahead\\Nero - Burning Rom"));

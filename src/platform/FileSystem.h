@@ -58,6 +58,14 @@ public:
     // program would refuse to delete is not offered. False when it does not
     // exist.
     virtual bool deletable(std::string_view path) = 0;
+    // The size an entry offered for deletion shows (as fileSize() gives it),
+    // or nothing when deletable() would refuse it: both in one look at the
+    // entry, for lists of many files.
+    virtual std::optional<std::int64_t> deletableSize(std::string_view path) {
+        if (!deletable(path))
+            return std::nullopt;
+        return fileSize(path);
+    }
     // Deletes a file, or a folder that is empty. A refused or failed deletion
     // is an error value, never an exception.
     virtual Status deleteFile(std::string_view path) = 0;

@@ -57,6 +57,25 @@ Error systemError(ErrorKind kind, const std::string& what, int err) {
 
 PrefixFileSystem::PrefixFileSystem(fs::path prefix) : m_paths(std::move(prefix)) {}
 
+void PrefixFileSystem::beginAction() {
+    m_paths.beginAction();
+    m_realFolders.clear();
+}
+
+void PrefixFileSystem::endAction() {
+    m_paths.endAction();
+    m_realFolders.clear();
+}
+
+std::optional<fs::path> PrefixFileSystem::realFolder(const fs::path& hostFolder) {
+    if (!m_paths.inAction())
+        return realPath(hostFolder);
+    auto it = m_realFolders.find(hostFolder.native());
+    if (it == m_realFolders.end())
+        it = m_realFolders.emplace(hostFolder.native(), realPath(hostFolder)).first;
+    return it->second;
+}
+
 void PrefixFileSystem::listFolder(std::vector<std::string>& list, std::string_view folder, std::string_view pattern) {
     list.clear();
     const std::string full = std::string(folder) + std::string(pattern);
@@ -72,8 +91,10 @@ void PrefixFileSystem::listFolder(std::vector<std::string>& list, std::string_vi
     if (matchesFolded(u"..", p))
         list.emplace_back("..");
     auto listing = m_paths.listing(*host);
+    // "*" and "*.*" match every name.
+    const bool everything = pat == "*" || pat == "*.*";
     for (const auto& e : listing->entries())
-        if (!e.removed && matchesFolded(foldName(e.name), p))
+        if (!e.removed && (everything || matchesFolded(foldName(e.name), p)))
             list.push_back(e.name);
 }
 
@@ -143,15 +164,15 @@ Result<fs::path> PrefixFileSystem::deletionTarget(std::string_view path, fs::pat
     if (!host)
         return makeError(ErrorKind::NotFound, "not a path of this prefix: " + std::string(path));
     hostPath = *host;
-    auto realFolder = realPath(host->parent_path());
-    if (!realFolder || !host->has_filename())
+    auto realParent = realFolder(host->parent_path());
+    if (!realParent || !host->has_filename())
         return makeError(ErrorKind::NotFound, "no such file or folder: " + std::string(path));
-    auto realDriveC = realPath(m_paths.driveC());
+    auto realDriveC = realFolder(m_paths.driveC());
     if (!realDriveC)
         return makeError(ErrorKind::NotFound, "the prefix has no drive_c");
-    if (!isInside(*realFolder, *realDriveC))
+    if (!isInside(*realParent, *realDriveC))
         return makeError(ErrorKind::AccessDenied, "outside the prefix's drive_c, not deleted: " + std::string(path));
-    fs::path target = *realFolder / host->filename();
+    fs::path target = *realParent / host->filename();
     if (::lstat(target.c_str(), &st) != 0)
         return systemError(ErrorKind::NotFound, std::string(path), errno);
     return target;
@@ -167,8 +188,8 @@ bool PrefixFileSystem::insideDriveC(std::string_view path) {
     auto host = m_paths.toHost(path);
     if (!host)
         return false;
-    auto real = realPath(*host);
-    auto realDriveC = realPath(m_paths.driveC());
+    auto real = realFolder(*host);
+    auto realDriveC = realFolder(m_paths.driveC());
     return real && realDriveC && isInside(*real, *realDriveC);
 }
 
@@ -210,6 +231,23 @@ bool PrefixFileSystem::deletable(std::string_view path) {
     return deletionTarget(path, host, st).ok();
 }
 
+std::optional<std::int64_t> PrefixFileSystem::deletableSize(std::string_view path) {
+    fs::path host;
+    struct stat st {};
+    auto target = deletionTarget(path, host, st);
+    if (!target)
+        return std::nullopt;
+    if (hasWildcards(host.filename().native()))
+        return fileSize(path);  // the size of the first entry the name matches
+    if (S_ISLNK(st.st_mode)) {
+        struct stat followed {};
+        if (::stat(target->c_str(), &followed) != 0)
+            return 0;
+        st = followed;
+    }
+    return S_ISDIR(st.st_mode) ? 0 : static_cast<std::int64_t>(st.st_size);
+}
+
 Status PrefixFileSystem::deleteFile(std::string_view path) {
     fs::path host;
     struct stat st {};
@@ -238,6 +276,7 @@ Status PrefixFileSystem::removeFolder(std::string_view path) {
     if (::rmdir(target->c_str()) != 0)
         return systemError(ErrorKind::Failure, std::string(path), errno);
     m_paths.entryRemoved(host, true);
+    m_realFolders.clear();  // a removed folder resolves no more
     return {};
 }
 

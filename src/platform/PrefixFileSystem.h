@@ -3,6 +3,9 @@
 // dosdevices/ links. Deletions happen only inside the prefix's drive_c.
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <unordered_map>
 #include <sys/stat.h>
 
 #include "platform/FileSystem.h"
@@ -16,8 +19,8 @@ public:
 
     WinPath& paths() { return m_paths; }
 
-    void beginAction() override { m_paths.beginAction(); }
-    void endAction() override { m_paths.endAction(); }
+    void beginAction() override;
+    void endAction() override;
 
     void listFolder(std::vector<std::string>& list, std::string_view folder, std::string_view pattern) override;
     std::int64_t fileSize(std::string_view path) override;
@@ -33,6 +36,7 @@ public:
     // Only an entry whose real location (its folder with every link
     // resolved) lies inside drive_c may be deleted.
     bool deletable(std::string_view path) override;
+    std::optional<std::int64_t> deletableSize(std::string_view path) override;
     // Only an entry whose real location (its folder with every link
     // resolved) lies inside drive_c is deleted; a link is removed itself,
     // its target never touched.
@@ -52,7 +56,12 @@ private:
     // its lstat(), or the reason it may not be deleted.
     Result<std::filesystem::path> deletionTarget(std::string_view path, std::filesystem::path& hostPath, struct stat& st);
 
+    // The real path of a host folder (every link resolved): cached during
+    // an action, since a walk asks it for every file of a folder.
+    std::optional<std::filesystem::path> realFolder(const std::filesystem::path& hostFolder);
+
     WinPath m_paths;
+    std::unordered_map<std::string, std::optional<std::filesystem::path>> m_realFolders;
 };
 
 }  // namespace kestrane::files

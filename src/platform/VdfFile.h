@@ -4,8 +4,9 @@
 // text or an object of further keys in braces. Keys and texts are quoted
 // ("a b") or bare (ab); quoted ones may hold \" \\ \n and \t. A // starts a
 // comment to the end of the line; CR LF or LF; a UTF-8 byte-order mark is
-// skipped. A [$CONDITION] after a value is read and ignored, as Steam's own
-// reader ignores the conditions it does not meet.
+// skipped. A [$CONDITION] after a value, or between a key and its object, is
+// skipped and the entry kept whatever the condition says; Steam's own files
+// do not use them.
 //
 // Malformed text gives an error of kind Malformed naming the line, never an
 // exception. Objects nested more than kMaxDepth deep are refused, so that a

@@ -125,6 +125,7 @@ void WinPath::endAction() {
 void WinPath::forgetCache() {
     m_listings.clear();
     m_winFolders.clear();
+    m_hostFolders.clear();
     m_drives.clear();
 }
 
@@ -200,6 +201,34 @@ std::optional<std::string> WinPath::startOf(std::string_view winPath, WinPathPar
 }
 
 std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
+    if (m_caching) {
+        // A path ending in a plain name: its folder's mapping is kept for the
+        // action, then one search of the folder's listing.
+        auto sep = winPath.find_last_of("\\/");
+        if (sep != std::string_view::npos && sep >= 2 && winPath[1] == ':') {
+            std::string_view name = winPath.substr(sep + 1);
+            bool plain = !name.empty() && name.back() != ' ' && name.back() != '.';
+            if (plain) {
+                std::string key = text::asciiLower(winPath.substr(0, sep));
+                auto it = m_hostFolders.find(key);
+                if (it == m_hostFolders.end())
+                    it = m_hostFolders.emplace(std::move(key), resolveHost(winPath.substr(0, sep))).first;
+                if (!it->second)
+                    return std::nullopt;
+                std::string host = *it->second;
+                auto found = lookup(host, std::string(name));
+                appendComponent(host, found ? *found : name);
+                return fs::path(std::move(host));
+            }
+        }
+    }
+    auto host = resolveHost(winPath);
+    if (!host)
+        return std::nullopt;
+    return fs::path(std::move(*host));
+}
+
+std::optional<std::string> WinPath::resolveHost(std::string_view winPath) {
     WinPathParts parts;
     auto start = startOf(winPath, parts);
     if (!start)
@@ -216,7 +245,7 @@ std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
         }
         appendComponent(host, comp);
     }
-    return fs::path(std::move(host));
+    return host;
 }
 
 std::optional<EntryType> WinPath::walkEntryType(std::string_view winPath,
@@ -296,6 +325,7 @@ void WinPath::entryRemoved(const fs::path& hostPath, bool wasFolder) {
     if (!wasFolder)
         return;
     m_winFolders.clear();
+    m_hostFolders.clear();
     // A removed folder takes its own listing (and those below it) along.
     const std::string& own = hostPath.native();
     for (auto l = m_listings.begin(); l != m_listings.end();) {

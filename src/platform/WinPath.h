@@ -91,6 +91,7 @@ private:
     // The host folder of the path's drive, and the path split up.
     std::optional<std::string> startOf(std::string_view winPath, WinPathParts& parts);
     std::optional<EntryType> walkEntryType(std::string_view winPath, std::shared_ptr<const FolderListing>* last);
+    std::optional<std::string> resolveHost(std::string_view winPath);
     std::shared_ptr<const FolderListing> folderListing(std::string_view winFolder);
 
     std::filesystem::path m_prefix;
@@ -99,6 +100,9 @@ private:
     // Windows folder texts (ASCII lower case) already resolved in this
     // action, with the listing of the folder (null: not a folder).
     std::unordered_map<std::string, std::shared_ptr<const FolderListing>> m_winFolders;
+    // Windows folder texts (ASCII lower case) already mapped to host paths in
+    // this action: a walk maps every file of a folder.
+    std::unordered_map<std::string, std::optional<std::string>> m_hostFolders;
     std::map<char, std::optional<std::filesystem::path>> m_drives;
 };
 

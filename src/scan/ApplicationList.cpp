@@ -25,12 +25,13 @@ bool addApplicationFileRow(ScanContext& ctx, ResultList& list, std::string_view 
                            bool withSize) {
     if (!ctx.files)
         return false;
-    if (!ctx.files->deletable(path))
+    auto size = ctx.files->deletableSize(path);
+    if (!size)
         return false;
     auto [folder, name] = splitAtLastBackslash(path);
     std::vector<std::string> subitems{folder, extensionOf(name), std::string(info)};
     if (withSize)
-        subitems.push_back(text::sizeText(ctx.files->fileSizeText(path)));
+        subitems.push_back(text::sizeText(std::to_string(*size)));
     list.add(name, std::move(subitems));
     return true;
 }

@@ -21,10 +21,10 @@ bool addFileRow(ScanContext& ctx, ResultList& list, const std::string& folder, c
                 std::string_view detail) {
     if (!ctx.files)
         return false;
-    const std::string path = folder + name;
-    if (!ctx.files->deletable(path))
+    auto size = ctx.files->deletableSize(folder + name);
+    if (!size)
         return false;
-    list.add(name, {"Remove", std::string(detail), folder, text::sizeText(ctx.files->fileSizeText(path))});
+    list.add(name, {"Remove", std::string(detail), folder, text::sizeText(std::to_string(*size))});
     return true;
 }
 

@@ -32,6 +32,16 @@ bool fileLike(std::string_view path) {
     return !ext.empty() && ext != ".IE5";
 }
 
+// The entries of one folder that a walk leaves out, as full paths.
+struct Excluded {
+    std::string dot, dotDot, index;
+    Excluded(const std::string& folder, bool withIndex)
+        : dot(folder + "\\."), dotDot(folder + "\\.."), index(withIndex ? folder + "\\index.dat" : std::string()) {}
+    bool operator()(const std::string& entry) const {
+        return entry == dot || entry == dotDot || (!index.empty() && entry == index);
+    }
+};
+
 struct Walk {
     ScanContext& ctx;
     bool skipIndexDat;       // the cache: "index.dat" at every level
@@ -43,32 +53,32 @@ struct Walk {
         ctx.files->listFolderPaths(list, folder + "\\", "*.*");
         return list;
     }
-    bool excluded(const std::string& folder, const std::string& entry) const {
-        return entry == folder + "\\." || entry == folder + "\\.." ||
-               (skipIndexDat && entry == folder + "\\index.dat");
-    }
     // The walk never goes through a link: what it points to is not the browser's.
     bool enterable(const std::string& entry) const { return !ctx.files->isLink(entry); }
 
     void top(const std::string& folder) {
         if (!ctx.files || !ctx.files->insideDriveC(folder))
             return;
-        for (const auto& e : entries(folder)) {
-            if (!skipFolder.empty() && e == folder + "\\" + skipFolder)
+        // The top index.dat is never listed, in either folder.
+        const Excluded excluded(folder, true);
+        const std::string today = skipFolder.empty() ? std::string() : folder + "\\" + skipFolder;
+        for (auto& e : entries(folder)) {
+            if (!today.empty() && e == today)
                 continue;
             if (fileLike(e)) {
-                if (!excluded(folder, e) && e != folder + "\\index.dat")
-                    found.push_back(e);
+                if (!excluded(e))
+                    found.push_back(std::move(e));
             } else if (enterable(e)) {
                 second(e);
             }
         }
     }
     void second(const std::string& folder) {
-        for (const auto& f : entries(folder)) {
+        const Excluded excluded(folder, skipIndexDat);
+        for (auto& f : entries(folder)) {
             if (fileLike(f)) {
-                if (!excluded(folder, f))
-                    found.push_back(f);
+                if (!excluded(f))
+                    found.push_back(std::move(f));
             } else if (enterable(f)) {
                 third(f);
             }
@@ -76,9 +86,10 @@ struct Walk {
     }
     void third(const std::string& folder) {
         // The last level: folders are findings too.
-        for (const auto& g : entries(folder))
-            if (!excluded(folder, g))
-                found.push_back(g);
+        const Excluded excluded(folder, skipIndexDat);
+        for (auto& g : entries(folder))
+            if (!excluded(g))
+                found.push_back(std::move(g));
     }
 };
 

@@ -9,7 +9,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libvalijson-dev
   qt6-base-dev      # the window (kestrane) and its Qt Test tests
-  wine64            # the interoperability test against real Wine
+  wine64            # the interoperability tests against real Wine
+  mingw-w64         # Windows programs that leave real traces in the interoperability tests' prefixes
+  xvfb              # a display for Wine's own programs in those tests
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -86,7 +86,9 @@ int ScanCommand::execute(const GlobalOptions& options, Io& io) {
     if (repair && model.mode() == SummaryMode::Computer) {
         if (m_backup) model.lvall().rows()[kBackupRow].checked = true;
         if (m_noBackup) model.lvall().rows()[kBackupRow].checked = false;
-        session.folders().createProgramFolders(session.files());
+        // The program's folders hold the backups: made when a backup is asked
+        // for, so that a repair without one adds nothing to the prefix.
+        if (model.lvall().rows()[kBackupRow].checked) session.folders().createProgramFolders(session.files());
     }
 
     model.completeScan();

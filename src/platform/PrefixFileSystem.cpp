@@ -34,18 +34,16 @@ bool isFolder(const fs::path& p) {
     return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::optional<fs::path> realPath(const fs::path& p) {
+std::optional<std::string> realPath(const std::string& p) {
     char* r = ::realpath(p.c_str(), nullptr);
     if (!r)
         return std::nullopt;
-    fs::path out(r);
+    std::string out(r);
     std::free(r);
     return out;
 }
 
-bool isInside(const fs::path& child, const fs::path& root) {
-    const std::string& c = child.native();
-    const std::string& r = root.native();
+bool isInside(const std::string& c, const std::string& r) {
     return c.size() >= r.size() && c.compare(0, r.size(), r) == 0 && (c.size() == r.size() || c[r.size()] == '/');
 }
 
@@ -57,6 +55,8 @@ Error systemError(ErrorKind kind, const std::string& what, int err) {
 
 PrefixFileSystem::PrefixFileSystem(fs::path prefix) : m_paths(std::move(prefix)) {}
 
+PrefixFileSystem::~PrefixFileSystem() { closeFolder(); }
+
 void PrefixFileSystem::beginAction() {
     m_paths.beginAction();
     m_realFolders.clear();
@@ -65,14 +65,35 @@ void PrefixFileSystem::beginAction() {
 void PrefixFileSystem::endAction() {
     m_paths.endAction();
     m_realFolders.clear();
+    closeFolder();
 }
 
-std::optional<fs::path> PrefixFileSystem::realFolder(const fs::path& hostFolder) {
+void PrefixFileSystem::closeFolder() {
+    if (m_openFolderFd >= 0)
+        ::close(m_openFolderFd);
+    m_openFolderFd = -1;
+    m_openFolder.clear();
+}
+
+int PrefixFileSystem::lstatIn(const std::string& realFolder, const std::string& name, struct stat& st) {
+    if (!m_paths.inAction())
+        return ::lstat((realFolder + '/' + name).c_str(), &st);
+    if (m_openFolderFd < 0 || m_openFolder != realFolder) {
+        closeFolder();
+        m_openFolderFd = ::open(realFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_openFolderFd < 0)
+            return ::lstat((realFolder + '/' + name).c_str(), &st);
+        m_openFolder = realFolder;
+    }
+    return ::fstatat(m_openFolderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW);
+}
+
+std::optional<std::string> PrefixFileSystem::realFolder(const std::string& hostFolder) {
     if (!m_paths.inAction())
         return realPath(hostFolder);
-    auto it = m_realFolders.find(hostFolder.native());
+    auto it = m_realFolders.find(hostFolder);
     if (it == m_realFolders.end())
-        it = m_realFolders.emplace(hostFolder.native(), realPath(hostFolder)).first;
+        it = m_realFolders.emplace(hostFolder, realPath(hostFolder)).first;
     return it->second;
 }
 
@@ -159,23 +180,26 @@ bool PrefixFileSystem::folderExists(std::string_view path) {
     return t && *t == EntryType::Folder;
 }
 
-Result<fs::path> PrefixFileSystem::deletionTarget(std::string_view path, fs::path& hostPath, struct stat& st) {
-    auto host = m_paths.toHost(path);
+Result<std::string> PrefixFileSystem::deletionTarget(std::string_view path, std::string& hostPath, struct stat& st) {
+    auto host = m_paths.toHostText(path);
     if (!host)
         return makeError(ErrorKind::NotFound, "not a path of this prefix: " + std::string(path));
     hostPath = *host;
-    auto realParent = realFolder(host->parent_path());
-    if (!realParent || !host->has_filename())
+    const auto slash = host->rfind('/');
+    if (slash == std::string::npos || slash + 1 == host->size())
         return makeError(ErrorKind::NotFound, "no such file or folder: " + std::string(path));
-    auto realDriveC = realFolder(m_paths.driveC());
+    const std::string name = host->substr(slash + 1);
+    auto realParent = realFolder(slash == 0 ? std::string("/") : host->substr(0, slash));
+    if (!realParent || name == "." || name == "..")
+        return makeError(ErrorKind::NotFound, "no such file or folder: " + std::string(path));
+    auto realDriveC = realFolder(m_paths.driveC().native());
     if (!realDriveC)
         return makeError(ErrorKind::NotFound, "the prefix has no drive_c");
     if (!isInside(*realParent, *realDriveC))
         return makeError(ErrorKind::AccessDenied, "outside the prefix's drive_c, not deleted: " + std::string(path));
-    fs::path target = *realParent / host->filename();
-    if (::lstat(target.c_str(), &st) != 0)
+    if (lstatIn(*realParent, name, st) != 0)
         return systemError(ErrorKind::NotFound, std::string(path), errno);
-    return target;
+    return *realParent + '/' + name;
 }
 
 bool PrefixFileSystem::isLink(std::string_view path) {
@@ -185,11 +209,11 @@ bool PrefixFileSystem::isLink(std::string_view path) {
 }
 
 bool PrefixFileSystem::insideDriveC(std::string_view path) {
-    auto host = m_paths.toHost(path);
+    auto host = m_paths.toHostText(path);
     if (!host)
         return false;
     auto real = realFolder(*host);
-    auto realDriveC = realFolder(m_paths.driveC());
+    auto realDriveC = realFolder(m_paths.driveC().native());
     return real && realDriveC && isInside(*real, *realDriveC);
 }
 
@@ -226,18 +250,18 @@ std::uint64_t PrefixFileSystem::fileVersion(std::string_view path) {
 }
 
 bool PrefixFileSystem::deletable(std::string_view path) {
-    fs::path host;
+    std::string host;
     struct stat st {};
     return deletionTarget(path, host, st).ok();
 }
 
 std::optional<std::int64_t> PrefixFileSystem::deletableSize(std::string_view path) {
-    fs::path host;
+    std::string host;
     struct stat st {};
     auto target = deletionTarget(path, host, st);
     if (!target)
         return std::nullopt;
-    if (hasWildcards(host.filename().native()))
+    if (hasWildcards(host.substr(host.rfind('/') + 1)))
         return fileSize(path);  // the size of the first entry the name matches
     if (S_ISLNK(st.st_mode)) {
         struct stat followed {};
@@ -249,7 +273,7 @@ std::optional<std::int64_t> PrefixFileSystem::deletableSize(std::string_view pat
 }
 
 Status PrefixFileSystem::deleteFile(std::string_view path) {
-    fs::path host;
+    std::string host;
     struct stat st {};
     auto target = deletionTarget(path, host, st);
     if (!target)
@@ -259,12 +283,12 @@ Status PrefixFileSystem::deleteFile(std::string_view path) {
         return makeError(ErrorKind::Failure, "a folder, not a file: " + std::string(path));
     if (::unlink(target->c_str()) != 0)
         return systemError(ErrorKind::Failure, std::string(path), errno);
-    m_paths.entryRemoved(host, false);
+    m_paths.entryRemoved(fs::path(host), false);
     return {};
 }
 
 Status PrefixFileSystem::removeFolder(std::string_view path) {
-    fs::path host;
+    std::string host;
     struct stat st {};
     auto target = deletionTarget(path, host, st);
     if (!target)
@@ -275,8 +299,9 @@ Status PrefixFileSystem::removeFolder(std::string_view path) {
         return makeError(ErrorKind::Failure, "not a folder: " + std::string(path));
     if (::rmdir(target->c_str()) != 0)
         return systemError(ErrorKind::Failure, std::string(path), errno);
-    m_paths.entryRemoved(host, true);
+    m_paths.entryRemoved(fs::path(host), true);
     m_realFolders.clear();  // a removed folder resolves no more
+    closeFolder();
     return {};
 }
 

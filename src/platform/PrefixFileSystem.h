@@ -16,6 +16,9 @@ namespace kestrane::files {
 class PrefixFileSystem final : public FileSystem {
 public:
     explicit PrefixFileSystem(std::filesystem::path prefix);
+    ~PrefixFileSystem() override;
+    PrefixFileSystem(const PrefixFileSystem&) = delete;
+    PrefixFileSystem& operator=(const PrefixFileSystem&) = delete;
 
     WinPath& paths() { return m_paths; }
 
@@ -54,14 +57,21 @@ private:
     std::optional<EntryType> entryType(std::string_view path);
     // The host path to delete (the entry's real folder plus its name) with
     // its lstat(), or the reason it may not be deleted.
-    Result<std::filesystem::path> deletionTarget(std::string_view path, std::filesystem::path& hostPath, struct stat& st);
+    Result<std::string> deletionTarget(std::string_view path, std::string& hostPath, struct stat& st);
 
     // The real path of a host folder (every link resolved): cached during
     // an action, since a walk asks it for every file of a folder.
-    std::optional<std::filesystem::path> realFolder(const std::filesystem::path& hostFolder);
+    std::optional<std::string> realFolder(const std::string& hostFolder);
+
+    // lstat() of an entry of a real folder, through an open handle of the
+    // folder kept for the next entry of the same folder.
+    int lstatIn(const std::string& realFolder, const std::string& name, struct stat& st);
+    void closeFolder();
 
     WinPath m_paths;
-    std::unordered_map<std::string, std::optional<std::filesystem::path>> m_realFolders;
+    std::unordered_map<std::string, std::optional<std::string>> m_realFolders;
+    std::string m_openFolder;
+    int m_openFolderFd = -1;
 };
 
 }  // namespace kestrane::files

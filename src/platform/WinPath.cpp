@@ -201,6 +201,13 @@ std::optional<std::string> WinPath::startOf(std::string_view winPath, WinPathPar
 }
 
 std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
+    auto host = toHostText(winPath);
+    if (!host)
+        return std::nullopt;
+    return fs::path(std::move(*host));
+}
+
+std::optional<std::string> WinPath::toHostText(std::string_view winPath) {
     if (m_caching) {
         // A path ending in a plain name: its folder's mapping is kept for the
         // action, then one search of the folder's listing.
@@ -218,14 +225,11 @@ std::optional<fs::path> WinPath::toHost(std::string_view winPath) {
                 std::string host = *it->second;
                 auto found = lookup(host, std::string(name));
                 appendComponent(host, found ? *found : name);
-                return fs::path(std::move(host));
+                return host;
             }
         }
     }
-    auto host = resolveHost(winPath);
-    if (!host)
-        return std::nullopt;
-    return fs::path(std::move(*host));
+    return resolveHost(winPath);
 }
 
 std::optional<std::string> WinPath::resolveHost(std::string_view winPath) {

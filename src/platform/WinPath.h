@@ -68,6 +68,8 @@ public:
     // The host path of a Windows path. Components that exist are spelled as
     // on disk; from the first one that does not, the rest is kept as written.
     std::optional<std::filesystem::path> toHost(std::string_view winPath);
+    // The same as text, for callers that test many paths.
+    std::optional<std::string> toHostText(std::string_view winPath);
     // What the Windows path names: a file, a folder, something else, or
     // nothing (also for a path that maps to nothing or a broken link).
     // Reads only folder listings, so during an action it costs no system call

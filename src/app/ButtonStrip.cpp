@@ -47,6 +47,10 @@ ButtonStrip::ButtonStrip(const MainWindowModel& model, QWidget* parent) : QWidge
     addRow({{"OBhis1", select}, {"obhis2", ignore}, {"OBhis3", remove}, {"OBhis4", refresh}});
     m_selectToggles.push_back("OBhis1");
     addRow({{"OBhomepage", QStringLiteral("Visit Homepage")}, {"OBproupdate", QStringLiteral("Update Kestrane Pro")}});
+    addRow({{"OBbackup", QStringLiteral("Create Backup Now")},
+            {"OBrestorebackup", QStringLiteral("Restore Selected Backup")},
+            {"OBdeletebackup", QStringLiteral("Delete Selected")}});
+    addRow({{"OBoptimize", QStringLiteral("Optimize Now")}});
 
     auto* help = add("OBhelp", QString(), 586 - kHeight, kHeight);
     help->setToolTip(QStringLiteral("Help"));

@@ -12,6 +12,7 @@
 #include "app/ButtonStrip.h"
 #include "app/DesktopClipboard.h"
 #include "app/MessageBox.h"
+#include "app/OptimizerPage.h"
 #include "app/PopupMenus.h"
 #include "app/SettingsController.h"
 #include "app/SettingsPage.h"
@@ -111,6 +112,8 @@ void MainWindow::buildLayout() {
     m_settingsPage = new SettingsPage();
     m_views->addPanel(m_settingsPage);
     m_views->addPanel(new AboutPage());
+    m_optimizerPage = new OptimizerPage();
+    m_views->addPanel(m_optimizerPage);
     connect(m_views, &ViewArea::summarySelected, this, &MainWindow::summarySelected);
     connect(m_views, &ViewArea::summaryActivated, this, &MainWindow::summaryActivated);
     connect(m_settingsPage, &SettingsPage::boxClicked, this, &MainWindow::settingClicked);
@@ -179,6 +182,16 @@ void MainWindow::buildActions() {
     m_actions[QStringLiteral("OBhis1")] = [this, m] { run([m] { m->OBhis1Click(); }); };
     m_actions[QStringLiteral("OBhis3")] = [this, m] { repair([m] { m->OBhis3Click(); }); };
     m_actions[QStringLiteral("OBhis4")] = [this, m] { run([m] { m->OBhis4Click(); }); };
+    m_actions[QStringLiteral("OBbackup")] = [this, m] { run([m] { m->OBbackupClick(); }); };
+    m_actions[QStringLiteral("OBrestorebackup")] = [this, m] {
+        const std::optional<int> row = selectedRow(QStringLiteral("LVbackup"));
+        run([m, row] { m->OBrestorebackupClick(row); });
+    };
+    m_actions[QStringLiteral("OBdeletebackup")] = [this, m] {
+        const std::optional<int> row = selectedRow(QStringLiteral("LVbackup"));
+        run([m, row] { m->OBdeletebackupClick(row); });
+    };
+    m_actions[QStringLiteral("OBoptimize")] = [this, m] { run([m] { m->OBoptimizeClick(); }); };
     m_actions[QStringLiteral("OBhomepage")] = [this] { openPage(web::homepage(), false); };
     m_actions[QStringLiteral("OBproupdate")] = [this] { openPage(web::updatePage(), false); };
     m_actions[QStringLiteral("OBhelp")] = [this] { openPage(web::helpPage(), true); };
@@ -196,15 +209,19 @@ void MainWindow::addCategoryActions(const Category& c) {
     const Category* cat = &c;
     m_actions[qt(c.buttons[0])] = [this, m, cat] { run([m, cat] { m->toggleSelect(*cat); }); };
     m_actions[qt(c.buttons[1])] = [this, m, cat] {
-        controls::ReportListView* view = m_views->listView(qt(cat->list));
-        std::optional<int> row;
-        if (view && view->selectedRow() >= 0) row = view->selectedRow();
+        const std::optional<int> row = selectedRow(qt(cat->list));
         run([m, cat, row] { m->ignoreItems(*cat, row); });
     };
     // A category that repairs nothing: its "Remove Checked Items" does nothing.
     if (c.repairAction)
         m_actions[qt(c.buttons[2])] = [this, m, cat] { repair([m, cat] { m->removeChecked(*cat); }); };
     m_actions[qt(c.buttons[3])] = [this, m, cat] { run([m, cat] { m->refreshView(*cat); }); };
+}
+
+std::optional<int> MainWindow::selectedRow(const QString& list) const {
+    controls::ReportListView* view = m_views->listView(list);
+    if (view && view->selectedRow() >= 0) return view->selectedRow();
+    return std::nullopt;
 }
 
 void MainWindow::run(const std::function<void()>& handler, Writes writes) {
@@ -273,8 +290,10 @@ void MainWindow::panelItemClicked(const QString& caption) {
         run([m] { m->showPanel({"panelabout", "OBhomepage", "OBproupdate"}); });
     else if (caption == QLatin1String(" Settings"))
         run([m] { m->showPanel({"paneloption"}); });
-    else  // the optimizer and the backups are not part of this window yet
-        run([m] { m->showPanel({}); });
+    else if (caption == QLatin1String(" Registry Optimizer"))
+        run([m] { m->CB1Categories1Items3Click(); });
+    else if (caption == QLatin1String(" Backups"))
+        run([m] { m->CB1Categories1Items0Click(); });
 }
 
 void MainWindow::openerChosen(const QString& opener) {
@@ -337,6 +356,7 @@ void MainWindow::render() {
     m_labeldeep->setText(qt(m_model->labeldeep()));
     m_labeldeep->setVisible(!m_model->labeldeep().empty());
     m_views->render(*m_model);
+    m_optimizerPage->render(m_model->optimizer());
     m_buttons->render(*m_model);
     renderBadges();
     if (m_model->selectedPanelItem() != m_lastPanelItem) {
@@ -384,6 +404,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     QCoreApplication::quit();
 }
+
+void MainWindow::setTopmost(bool topmost) { m_settingsControl->showTopmost(topmost); }
 
 void MainWindow::terminate() {
     m_terminated = true;

@@ -33,6 +33,7 @@ class FlatButton;
 namespace kestrane::app {
 
 class ButtonStrip;
+class OptimizerPage;
 class DesktopClipboard;
 class PopupMenus;
 class SettingsController;
@@ -74,6 +75,8 @@ public:
     void showProgress();
     void popupMenu(const QString& name);
     void terminate();
+    // Into the topmost layer or out of it, with the "Always on Top" box.
+    void setTopmost(bool topmost);
 
     // --- parts, for the tests -------------------------------------------------
     StatusStrip* statusStrip() const { return m_strip; }
@@ -93,6 +96,8 @@ private:
     void buildLayout();
     void buildActions();
     void addCategoryActions(const Category& c);
+    // The selected row of a list view, if any.
+    std::optional<int> selectedRow(const QString& list) const;
     // Runs one handler: input blocked, hourglass, then everything redrawn;
     // a handler that writes the registry has its changes saved.
     void run(const std::function<void()>& handler, Writes writes = Writes::Nothing);
@@ -130,6 +135,7 @@ private:
     PopupMenus* m_menus = nullptr;
     TrayIcon* m_tray = nullptr;
     SettingsPage* m_settingsPage = nullptr;
+    OptimizerPage* m_optimizerPage = nullptr;
     SettingsController* m_settingsControl = nullptr;
 
     std::map<QString, std::function<void()>> m_actions;

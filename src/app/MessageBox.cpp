@@ -31,6 +31,14 @@ void MessageBox::warning(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, kTitle, text);
 }
 
+void MessageBox::information(QWidget* parent, const QString& text) {
+    if (recorder()) {
+        recorder()(text);
+        return;
+    }
+    QMessageBox::information(parent, kTitle, text);
+}
+
 void MessageBox::setRecorder(std::function<void(const QString&)> r) { recorder() = std::move(r); }
 
 }  // namespace kestrane::app

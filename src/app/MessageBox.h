@@ -16,6 +16,8 @@ public:
     static void error(QWidget* parent, const QString& text);
     // A warning that something was not done (a refused save or repair).
     static void warning(QWidget* parent, const QString& text);
+    // A message with an OK button ("Please select backup file").
+    static void information(QWidget* parent, const QString& text);
 
     // While set, every message goes here and no box is shown.
     static void setRecorder(std::function<void(const QString&)> recorder);

@@ -39,7 +39,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return col == 0 ? qt(row.caption) : qt(row.subitem(static_cast<std::size_t>(col - 1)));
     case Qt::CheckStateRole:
-        if (col == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
+        if (col == 0 && m_look != Look::Plain) return row.checked ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::ForegroundRole:
         if (m_look == Look::Summary && col == 1) return QBrush(QColor(255, 0, 0));
@@ -76,12 +76,13 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
 Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() == 0) f |= Qt::ItemIsUserCheckable;
+    if (index.column() == 0 && m_look != Look::Plain) f |= Qt::ItemIsUserCheckable;
     return f;
 }
 
 bool ResultListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::CheckStateRole || index.column() != 0 || index.row() >= static_cast<int>(m_list.count()))
+    if (role != Qt::CheckStateRole || m_look == Look::Plain || index.column() != 0 ||
+        index.row() >= static_cast<int>(m_list.count()))
         return false;
     m_list.rows()[static_cast<std::size_t>(index.row())].checked = value.toInt() == Qt::Checked;
     emit dataChanged(index, index, {Qt::CheckStateRole});

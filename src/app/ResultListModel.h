@@ -14,7 +14,9 @@ namespace kestrane::app {
 class ResultListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum class Look { Category, Summary };
+    // Category: check boxes; Summary: check boxes and the red count column;
+    // Plain: no check boxes (the backups list).
+    enum class Look { Category, Summary, Plain };
 
     ResultListModel(ResultList& list, Look look, QObject* parent = nullptr);
 

@@ -60,6 +60,11 @@ void SettingsController::setTopmost(bool on) {
     }
 }
 
+void SettingsController::showTopmost(bool on) {
+    setTopmost(on);
+    m_page.box("alwaysontop")->setChecked(on);
+}
+
 void SettingsController::applyAtDestruction() {
     m_tray.remove();
     applyStored("loadwithwin");

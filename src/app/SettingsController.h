@@ -32,6 +32,9 @@ public:
     // is not applied; the box keeps its new state).
     void clicked(const QString& value, bool checked);
     void applyAtDestruction();
+    // Puts the window into the topmost layer or out of it, and checks or
+    // clears the "Always on Top" box to match; nothing is stored.
+    void showTopmost(bool on);
 
 private:
     // Sets the box from the stored value and applies its effect; nothing

@@ -6,18 +6,23 @@
 namespace kestrane::app {
 
 ViewArea::ViewArea(MainWindowModel& model, QWidget* parent) : QWidget(parent) {
-    addList(model.lvall(), true);
-    addList(model.lvapply(), true);
+    addList(model.lvall(), Kind::Summary);
+    addList(model.lvapply(), Kind::Summary);
     for (const auto& c : model.categories())
-        if (ResultList* l = model.list(c.list)) addList(*l, false);
+        if (ResultList* l = model.list(c.list)) addList(*l, Kind::Category);
+    addList(model.LVbackup(), Kind::Plain);
 }
 
-void ViewArea::addList(ResultList& list, bool summary) {
+void ViewArea::addList(ResultList& list, Kind kind) {
+    const bool summary = kind == Kind::Summary;
     const QString name = QString::fromStdString(list.name());
     auto* view = new controls::ReportListView(this);
     view->setObjectName(name);
-    auto* itemModel =
-        new ResultListModel(list, summary ? ResultListModel::Look::Summary : ResultListModel::Look::Category, view);
+    auto* itemModel = new ResultListModel(list,
+                                          summary                ? ResultListModel::Look::Summary
+                                          : kind == Kind::Plain ? ResultListModel::Look::Plain
+                                                                 : ResultListModel::Look::Category,
+                                          view);
     view->setModel(itemModel);
     view->setGeometry(rect());
     view->hide();

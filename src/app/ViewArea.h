@@ -39,7 +39,8 @@ signals:
     void summaryActivated(SummaryMode mode, int row);
 
 private:
-    void addList(ResultList& list, bool summary);
+    enum class Kind { Summary, Category, Plain };
+    void addList(ResultList& list, Kind kind);
 
     struct View {
         controls::ReportListView* view;

@@ -30,6 +30,14 @@ void WindowFrontend::popupMenu(std::string_view menu) {
     if (m_window) m_window->popupMenu(QString::fromUtf8(menu.data(), static_cast<qsizetype>(menu.size())));
 }
 
+void WindowFrontend::showMessage(const std::string& text) {
+    MessageBox::information(m_window, QString::fromStdString(text));
+}
+
+void WindowFrontend::setTopmost(bool topmost) {
+    if (m_window) m_window->setTopmost(topmost);
+}
+
 void WindowFrontend::pause(int milliseconds) {
     QElapsedTimer clock;
     clock.start();

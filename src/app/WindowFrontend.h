@@ -23,6 +23,8 @@ public:
     void terminate() override;
     void showError(const std::string& text) override;
     void popupMenu(std::string_view menu) override;
+    void showMessage(const std::string& text) override;
+    void setTopmost(bool topmost) override;
     void pause(int milliseconds) override;
 
 private:

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/BackupCommands.h"
 #include "cli/ScanCommand.h"
 
 namespace kestrane::cli {
@@ -11,6 +12,9 @@ namespace kestrane::cli {
 Cli::Cli(Io io) : m_io(io) {
     m_commands.push_back(std::make_unique<ScanCommand>(ScanCommand::Kind::Scan));
     m_commands.push_back(std::make_unique<ScanCommand>(ScanCommand::Kind::Repair));
+    for (auto kind : {BackupCommand::Kind::Backup, BackupCommand::Kind::List, BackupCommand::Kind::Restore,
+                      BackupCommand::Kind::Delete})
+        m_commands.push_back(std::make_unique<BackupCommand>(kind));
 }
 
 Cli::~Cli() = default;

@@ -29,6 +29,11 @@ void TerminalFrontend::showError(const std::string& text) {
     m_errors.push_back(text);
 }
 
+void TerminalFrontend::showMessage(const std::string& text) {
+    finish();
+    m_io.err << "kestrane-cli: " << text << "\n";
+}
+
 void TerminalFrontend::pause(int milliseconds) {
     draw();
     if (m_pace) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

@@ -27,6 +27,7 @@ public:
     void terminate() override { m_terminateAsked = true; }
     void showError(const std::string& text) override;
     void popupMenu(std::string_view) override {}
+    void showMessage(const std::string& text) override;
     void pause(int milliseconds) override;
 
     // Clears the progress line.

@@ -1,8 +1,10 @@
 #include "computer/Computer.h"
 
 #include <cstdlib>
+#include <unistd.h>
 #include <system_error>
 
+#include "backup/Optimizer.h"
 #include "demo/DemoPrefix.h"
 #include "platform/WineServer.h"
 
@@ -36,6 +38,20 @@ fs::path resolved(const fs::path& p) {
 }
 
 }  // namespace
+
+fs::path registryEditor() {
+    if (auto env = envValue("KESTRANE_REGEDIT"); !env.empty()) return env;
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const fs::path dir = self.parent_path();
+        for (const fs::path& candidate :
+             {dir / "regedit", dir / "../lib/kestrane/regedit", dir / "../../tools/regedit/regedit",
+              dir / "../../../tools/regedit/regedit"})
+            if (::access(candidate.c_str(), X_OK) == 0) return candidate.lexically_normal();
+    }
+    return "regedit";
+}
 
 Result<fs::path> choosePrefix(const PrefixRequest& request) {
     if (request.demo || request.demoReset) {
@@ -83,9 +99,29 @@ Computer::Computer(fs::path prefix, std::unique_ptr<reg::RegistryStore> store, P
     m_ctx.ignore = [this](std::string_view code, const std::string& value, const std::string& location) {
         return m_ignores->ignore(code, value, location);
     };
+    m_backups = std::make_unique<backup::BackupFolder>(backup::BackupFolder::Setup{
+        .prefix = m_prefix,
+        .store = *m_store,
+        .files = *m_files,
+        .folder = m_folders.backupsFolder(),
+        .regedit = registryEditor(),
+        .clock = nullptr,
+        .reloaded = [this] { afterReload(); },
+    });
+    m_ctx.backups = m_backups.get();
+    m_ctx.optimize = backup::optimize;
 }
 
 Computer::~Computer() = default;
+
+void Computer::afterReload() {
+    // The folders and the search path of the launch probe come from the registry.
+    m_folders = files::SystemFolders::resolve(*m_store);
+    m_probe = std::make_unique<files::LaunchProbe>(
+        *m_files, files::LaunchProbe::prefixSearchFolders(*m_store, m_folders.systemRoot));
+    m_ctx.probe = m_probe.get();
+    m_files->paths().forgetCache();
+}
 
 void Computer::createProgramFolders() { m_folders.createProgramFolders(*m_files); }
 

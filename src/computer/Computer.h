@@ -19,6 +19,7 @@
 #include "platform/Result.h"
 #include "platform/SystemFolders.h"
 #include "results/Category.h"
+#include "backup/BackupFolder.h"
 #include "scan/IgnoreLists.h"
 
 namespace kestrane {
@@ -29,6 +30,11 @@ struct PrefixRequest {
     bool demo = false;       // --demo: the demo prefix, made on first use
     bool demoReset = false;  // --demo-reset: the demo prefix made anew
 };
+
+// The program's registry editor: $KESTRANE_REGEDIT when set, else the
+// "regedit" beside the running program, in the installed program's library
+// folder (../lib/kestrane), or in the build tree.
+std::filesystem::path registryEditor();
 
 // The prefix to work on: the demo prefix, else --prefix, else $WINEPREFIX,
 // else ~/.wine. Only the demo prefix is checked here (it is made when
@@ -52,6 +58,7 @@ public:
     files::PrefixFileSystem& files() { return *m_files; }
     const files::SystemFolders& folders() const { return m_folders; }
     IgnoreLists& ignores() { return *m_ignores; }
+    backup::BackupFolder& backups() { return *m_backups; }
     ScanContext& context() { return m_ctx; }
 
     // The backups and startbug folders under the program-files folder.
@@ -67,6 +74,9 @@ public:
     std::string windowsPath(const std::filesystem::path& hostPath);
 
 private:
+    // After a restore read the registry again: what came from it is read again too.
+    void afterReload();
+
     Computer(std::filesystem::path prefix, std::unique_ptr<reg::RegistryStore> store, Pacer& pacer);
 
     std::filesystem::path m_prefix;
@@ -76,6 +86,7 @@ private:
     std::unique_ptr<files::LaunchProbe> m_probe;
     files::RecycleBin m_recycleBin;
     std::unique_ptr<IgnoreLists> m_ignores;
+    std::unique_ptr<backup::BackupFolder> m_backups;
     ScanContext m_ctx;
 };
 

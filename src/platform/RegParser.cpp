@@ -358,20 +358,15 @@ private:
     }
 
     // Hex-written strings: in a byte file their bytes are text in the file's
-    // code page; a missing terminating zero is added.
+    // code page. Their data is kept as written, a terminating zero missing or
+    // an odd last byte included: a restored backup gives back the very bytes
+    // that were saved.
     std::string hexString(std::string data) const {
-        if (data.empty())
+        if (data.empty() || m_codec == Codec::Utf16)
             return data;
-        if (m_codec != Codec::Utf16) {
-            std::string wide;
-            text::appendUtf16LE(wide, ansiToUnits(data, m_codec));
-            data = std::move(wide);
-        }
-        if (data.size() % 2 != 0)
-            data += '\0';
-        if (data[data.size() - 2] != 0 || data[data.size() - 1] != 0)
-            data.append(2, '\0');
-        return data;
+        std::string wide;
+        text::appendUtf16LE(wide, ansiToUnits(data, m_codec));
+        return wide;
     }
 
     Codec m_codec;

@@ -108,6 +108,22 @@ Result<std::unique_ptr<RegistryStore>> RegistryStore::openPrefix(const fs::path&
     return store;
 }
 
+Status RegistryStore::reload() {
+    if (m_prefix.empty())
+        return makeError(ErrorKind::NotFound, "the registry was not read from a prefix");
+    auto fresh = openPrefix(m_prefix);
+    if (!fresh)
+        return fresh.error();
+    RegistryStore& f = *fresh.value();
+    std::swap(m_machine, f.m_machine);
+    std::swap(m_user, f.m_user);
+    std::swap(m_machineState, f.m_machineState);
+    std::swap(m_userState, f.m_userState);
+    m_machineReadOnly = f.m_machineReadOnly;
+    m_userReadOnly = f.m_userReadOnly;
+    return {};
+}
+
 std::unique_ptr<RegistryStore> RegistryStore::fromHives(std::unique_ptr<Hive> machine, std::unique_ptr<Hive> user) {
     std::unique_ptr<RegistryStore> store(new RegistryStore());
     store->m_machine = std::move(machine);

@@ -81,6 +81,9 @@ public:
     void setReadOnly(Root root, bool readOnly);
 
     bool changed() const;
+    // Reads both hives again from the prefix (after another program changed
+    // them); unsaved changes are dropped. On an error nothing changes.
+    Status reload();
     // Writes each changed hive atomically. Refused while a wineserver serves
     // the prefix, or when a hive file changed on disk since it was loaded.
     Status save();

@@ -41,6 +41,9 @@
 
 namespace kestrane {
 
+class RegistryBackups;
+struct OptimizerPanel;
+
 namespace reg {
 class RegistryStore;
 }
@@ -75,6 +78,10 @@ struct ScanContext {
     files::Clipboard* clipboard = nullptr;
     // Today's date and the time of day; the system clock when not set.
     files::Clock* clock = nullptr;
+    // The registry backups of the backups view and of repair all.
+    RegistryBackups* backups = nullptr;
+    // The optimizer's walk, which only reads the registry.
+    std::function<void(ScanContext&, OptimizerPanel&)> optimize{};
 
     int progress = 0;      // the progress bar PB, 0-100
     int recycleCount = 0;  // items in the recycle bin at its last scan or repair

@@ -22,6 +22,11 @@ public:
     virtual void showError(const std::string& text) = 0;
     // Pop up a menu ("pabregistry", "pabprivacy", "pabapply") beside the list.
     virtual void popupMenu(std::string_view menu) = 0;
+    // A message box with an OK button ("Please select backup file").
+    virtual void showMessage(const std::string& text) = 0;
+    // Puts the main window into the topmost layer or takes it out, and the
+    // "Always on Top" box with it; nothing where there is no window.
+    virtual void setTopmost(bool topmost) { (void)topmost; }
 };
 
 }  // namespace kestrane

@@ -47,6 +47,7 @@ std::vector<Category> withoutUnavailable(std::vector<Category> table, const Scan
 MainWindowModel::MainWindowModel(ScanContext& ctx, Frontend& frontend, std::vector<Category> categories)
     : m_ctx(ctx), m_frontend(frontend), m_categories(withoutUnavailable(std::move(categories), ctx)),
       m_lvall("lvall", kSummaryColumns), m_lvapply("lvapply", kSummaryColumns),
+      m_LVbackup("LVbackup", {{"Backup File", 300}, {"Date Create", 100}, {"Time Create", 100}}),
       m_badges{Badge{.name = "Oberror", .timer = "Timer1"}, Badge{.name = "obmainerror", .timer = "Timer4"},
                Badge{.name = "obpriv", .timer = "Timer3"}} {
     // A mistake in the category table shows at once, not as a row the drivers skip.
@@ -56,6 +57,8 @@ MainWindowModel::MainWindowModel(ScanContext& ctx, Frontend& frontend, std::vect
     for (const auto& c : m_categories)
         m_lists.emplace(c.list, ResultList(c.list, {}));
 
+    if (m_ctx.backups)
+        m_backupreg = [this] { return backupreg(); };
     m_ctx.letMessagesRun = [this] { m_frontend.processMessages(); };
     m_ctx.statusLabel = [this](const std::string& text) { m_labeldeep = text; };
 

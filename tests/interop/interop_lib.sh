@@ -5,7 +5,7 @@
 #   - a prefix that looks used (make_traces_prefix.sh) inside it;
 #   - snapshots of a folder tree (no link followed) and their comparison;
 #   - Wine's own regedit /E of the whole registry, and the comparison of two
-#     exports key by key and value by value;
+#     exports key by key and value by value; Wine's regedit /S import;
 #   - PASS/FAIL lines and a closing summary.
 #
 # A script sources it, calls il_require_wine (which exits 77 when Wine or
@@ -188,6 +188,18 @@ import ilib, sys
 a, b = (ilib.parse_export(p) for p in sys.argv[1:3])
 for kind, key, name in ilib.export_diff(a, b):
     print(kind, key if name is None else key + " -> " + ("@" if name == "" else repr(name)))' "$1" "$2"
+}
+
+# Imports a .reg file (REGEDIT4, plain ASCII) into a prefix with Wine's own
+# regedit /S, and waits until the wineserver has saved the hives.
+il_import() {  # il_import PREFIX FILE.reg
+    il_wine "$1" regedit /S "Z:${2//\//\\}"
+}
+
+# Checks two snapshots against a JSON list of the snapshot paths that must
+# be gone: exactly those are gone, nothing is new, nothing changed.
+il_check_gone() {  # il_check_gone BEFORE.json AFTER.json GONE.json WHAT
+    il_python -c 'import ilib, sys; ilib.check_gone(*sys.argv[1:5])' "$@"
 }
 
 il_write_python() {
@@ -535,6 +547,148 @@ def export_diff(a, b):
             if va[n][1] != vb[n][1]:
                 diff.append(("~value", a[k][0], va[n][0]))
     return diff
+
+
+def text_of(vtype, value):
+    """The text of a string value as decoded by decode_data (REG_SZ, and
+    REG_EXPAND_SZ and REG_MULTI_SZ whichever way they were written), up to
+    its first NUL; None for a value that holds no text."""
+    if vtype in ("sz", "expand_sz"):
+        return value.split("\0")[0]
+    if vtype in ("hex(1)", "hex(2)", "hex(7)"):
+        return value.decode("utf-16-le", errors="replace").split("\0")[0]
+    return None
+
+
+class Export:
+    """A regedit /E export in Wine's own order, which is the order in which
+    RegEnumKeyEx and RegEnumValue give the keys and values; keys and value
+    names are looked up without regard to case. Keys in full
+    ("HKEY_USERS\\S-...\\Software\\..."); every key has its section, those
+    without values too."""
+
+    def __init__(self, path):
+        self.keys = parse_export(path)
+
+    def has_key(self, key):
+        return key.lower() in self.keys
+
+    def spelling(self, key):
+        """The key as Wine spells it; None when it does not exist."""
+        entry = self.keys.get(key.lower())
+        return entry[0] if entry else None
+
+    def values(self, key):
+        """[(name, type, value)] of a key in Wine's order (types as
+        decode_data gives them); [] without the key."""
+        entry = self.keys.get(key.lower())
+        return [(name,) + decode_data(data) for name, data in entry[1].values()] if entry else []
+
+    def value(self, key, name):
+        entry = self.keys.get(key.lower())
+        if not entry or name.lower() not in entry[1]:
+            return None
+        name, data = entry[1][name.lower()]
+        return (name,) + decode_data(data)
+
+    def string(self, key, name):
+        v = self.value(key, name)
+        text = text_of(v[1], v[2]) if v else None
+        return text or ""
+
+    def subkeys(self, key):
+        """The names of a key's direct subkeys, in Wine's order."""
+        start = key.lower() + "\\"
+        return [path[len(start):] for lower, (path, _) in self.keys.items()
+                if lower.startswith(start) and "\\" not in lower[len(start):]]
+
+    def tree(self, key):
+        """The key and every key below it, as Wine spells them; [] when the
+        key does not exist."""
+        low = key.lower()
+        return [path for lower, (path, _) in self.keys.items() if lower == low or lower.startswith(low + "\\")]
+
+
+# What a start of Wine may rewrite by itself, each when the display driver
+# starts: the date it stamps into its adapter's class key, and the
+# Control\Video keys it makes anew with new GUIDs.
+WINE_REWRITES = [
+    (r"^HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Class\\\{4d36e968-e325-11ce-bfc1-08002be10318\}\\\d{4} -> DriverDateData$",
+     "the display driver's date, written when it starts"),
+    (r"^HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Video\\\{[0-9a-f-]+\}(\\.*)?$",
+     "the display driver's video keys, made anew with new GUIDs when it starts"),
+]
+
+
+def _diff_text(key, name):
+    return key if name is None else key + " -> " + ("@" if name == "" else name)
+
+
+def check_export_change(before_path, again_path, after_path, want, what):
+    """Checks that the export after_path differs from before_path in exactly
+    `want`, [(kind, key, name)] as export_diff gives them ("-value" with the
+    value's name, "-key" with None), keys and names compared without regard
+    to case. again_path is a second export taken with nothing changed after
+    before_path: what Wine rewrote by itself between the two must be one of
+    WINE_REWRITES (else a check fails), and only those kinds of change are
+    left out of the comparison."""
+    before, again, after = (parse_export(p) for p in (before_path, again_path, after_path))
+    active, unexplained = set(), []
+    control = export_diff(before, again)
+    for kind, key, name in control:
+        hit = [i for i, (pat, _) in enumerate(WINE_REWRITES)
+               if re.match(pat, _diff_text(key, name), re.IGNORECASE)]
+        active.update(hit)
+        if not hit:
+            unexplained.append("%s %s" % (kind, _diff_text(key, name)))
+    print("    Wine changed %d entries by itself between two starts%s" % (len(control), ":" if control else ""))
+    for i in sorted(active):
+        print("      " + WINE_REWRITES[i][1])
+    check(not unexplained, "%s: every change Wine made by itself between two starts is explained" % what,
+          unexplained)
+
+    def own(key, name):
+        return any(re.match(WINE_REWRITES[i][0], _diff_text(key, name), re.IGNORECASE) for i in active)
+
+    def norm(kind, key, name):
+        return (kind, key.lower(), None if name is None else name.lower())
+
+    diff = [d for d in export_diff(before, after) if not own(d[1], d[2])]
+    got = sorted((norm(*d) for d in diff), key=repr)
+    spelt = {norm(*d): d for d in list(want) + diff}
+    wanted = sorted(set(norm(*w) for w in want), key=repr)
+    shown = lambda items: ["%s %s" % (spelt[i][0], _diff_text(spelt[i][1], spelt[i][2])) for i in items]
+    details = []
+    if got != wanted:
+        details += ["Wine's export differs in %d entries, %d expected" % (len(got), len(wanted))]
+        details += listing("differences not expected", shown(g for g in got if g not in wanted))
+        details += listing("expected but not seen", shown(w for w in wanted if w not in got))
+    return check(got == wanted, "%s: Wine's export differs in exactly the %d expected entries" % (what, len(wanted)),
+                 details)
+
+
+def check_gone(before_file, after_file, gone_file, what):
+    """Checks two snapshots (JSON files of snapshot()) against the JSON list
+    of paths that must be gone: those and no others, nothing new or changed."""
+    import json
+    with open(before_file) as f:
+        a = json.load(f)
+    with open(after_file) as f:
+        b = json.load(f)
+    with open(gone_file) as f:
+        gone = sorted(set(json.load(f)))
+    diff = snapshot_diff(a, b)
+    removed = sorted(p for k, p in diff if k == "-")
+    others = ["%s %s" % (k, p) for k, p in diff if k != "-"]
+    details = []
+    if removed != gone or others:
+        details += listing("expected to be gone", gone)
+        details += listing("gone", removed)
+        details += listing("gone but not expected", sorted(set(removed) - set(gone)))
+        details += listing("expected but still there", sorted(set(gone) - set(removed)))
+        details += listing("new or changed", others)
+    return check(removed == gone and not others,
+                 "%s: exactly the %d expected entries are gone, nothing else changed" % (what, len(gone)), details)
 
 
 # ------------------------------------------------------ JSON Schema (part)

@@ -342,7 +342,7 @@ TEST(RegFileParse, ReadsRegedit4FilesAsUtf8OrWindows1252) {
     // Hex-written strings of a byte file are text in the file's code page.
     EXPECT_EQ(utf8[2].value.data, utf16(u"%A\u00e9"));
     EXPECT_EQ(utf8[3].value.data, utf16(std::u16string(u"a\0b\0", 4)));
-    EXPECT_EQ(utf8[4].value.data, utf16(u"AB"));
+    EXPECT_EQ(utf8[4].value.data, utf16(u"AB", false));  // as written: no terminating zero
     EXPECT_EQ(utf8[5].value.data, "\xc3\xa9");  // binary stays bytes
 
     auto ansi = parseOk("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\T]\n\"s\"=\"h\xe9\x80\"\n\"e\"=hex(2):e9,00\n");
@@ -351,7 +351,7 @@ TEST(RegFileParse, ReadsRegedit4FilesAsUtf8OrWindows1252) {
     EXPECT_EQ(ansi[2].value.data, utf16(u"\u00e9"));
 }
 
-TEST(RegFileParse, HexWrittenStringsGetATerminatingZero) {
+TEST(RegFileParse, HexWrittenStringsKeepTheirBytes) {
     auto ops = parseOk(unicodeFile("Windows Registry Editor Version 5.00\n"
                                    "[HKEY_CURRENT_USER\\S]\n"
                                    "\"missing\"=hex(1):41,00\n"
@@ -360,10 +360,11 @@ TEST(RegFileParse, HexWrittenStringsGetATerminatingZero) {
                                    "\"odd\"=hex(1):41\n"
                                    "\"binary\"=hex:41,00\n"));
     ASSERT_EQ(ops.size(), 6u);
-    EXPECT_EQ(ops[1].value.data, std::string("A\0\0\0", 4));
+    // A restore gives back the bytes that were saved: no terminating zero is added.
+    EXPECT_EQ(ops[1].value.data, std::string("A\0", 2));
     EXPECT_EQ(ops[2].value.data, std::string("A\0\0\0", 4));
-    EXPECT_EQ(ops[3].value.data, "");  // Wine keeps an empty string type empty
-    EXPECT_EQ(ops[4].value.data, std::string("A\0\0\0", 4));
+    EXPECT_EQ(ops[3].value.data, "");
+    EXPECT_EQ(ops[4].value.data, "A");
     EXPECT_EQ(ops[5].value.data, std::string("A\0", 2));
 }
 

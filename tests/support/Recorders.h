@@ -29,6 +29,10 @@ public:
     void terminate() override { ++terminations; }
     void showError(const std::string& text) override { errors.push_back(text); }
     void popupMenu(std::string_view menu) override { menus.emplace_back(menu); }
+    void showMessage(const std::string& text) override { shownMessages.push_back(text); }
+    void setTopmost(bool on) override { topmost.push_back(on); }
+    std::vector<std::string> shownMessages;  // message boxes
+    std::vector<bool> topmost;               // the window in the topmost layer or out
 };
 
 class RecordingPacer : public Pacer {

@@ -22,6 +22,10 @@ constexpr const char* kUsage =
     "Usage: regedit [--prefix DIR] /e FILE     export the whole registry to FILE\n"
     "       regedit [--prefix DIR] [/i] FILE   import FILE after a confirmation\n"
     "       regedit [--prefix DIR] /s FILE     import FILE without asking\n"
+    "       regedit [--prefix DIR] --answered /i FILE\n"
+    "                                          import FILE, its questions answered as a caller\n"
+    "                                          that presses Enter on the confirmation and closes\n"
+    "                                          the completion message would answer them\n"
     "Options may also be written -e, -i, -s or in upper case. The prefix is DIR,\n"
     "else $WINEPREFIX, else ~/.wine.\n";
 
@@ -80,6 +84,15 @@ bool writeFileAtomically(const std::string& file, const std::string& bytes, std:
     return ok;
 }
 
+// The questions answered as a caller that presses Enter on the confirmation
+// (its default button, yes) and closes the completion message would answer
+// them. No window is shown.
+class AnsweredPrompter final : public Prompter {
+public:
+    bool confirm(const std::string&, const std::string&) override { return true; }
+    void inform(const std::string&, const std::string&) override {}
+};
+
 }  // namespace
 
 int RegeditCommand::fail(const std::string& message) {
@@ -95,7 +108,7 @@ int RegeditCommand::usage(const std::string& problem) {
 int RegeditCommand::run(const std::vector<std::string>& args) {
     std::string prefix;
     std::string file;
-    bool exporting = false, importing = false, silent = false;
+    bool exporting = false, importing = false, silent = false, answered = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h" || arg == "/?") {
@@ -106,6 +119,10 @@ int RegeditCommand::run(const std::vector<std::string>& args) {
             if (arg == "--prefix" && i + 1 == args.size())
                 return usage("--prefix needs a folder");
             prefix = arg == "--prefix" ? args[++i] : arg.substr(9);
+            continue;
+        }
+        if (arg == "--answered") {
+            answered = true;
             continue;
         }
         const char option = optionLetter(arg);
@@ -129,8 +146,8 @@ int RegeditCommand::run(const std::vector<std::string>& args) {
                                    : "only one file can be given");
         file = arg;
     }
-    if (exporting && (importing || silent))
-        return usage("/e cannot be combined with /i or /s");
+    if (exporting && (importing || silent || answered))
+        return usage("/e cannot be combined with /i, /s or --answered");
     if (file.empty())
         return usage("no file given");
 
@@ -141,7 +158,13 @@ int RegeditCommand::run(const std::vector<std::string>& args) {
             return fail("no prefix given, and neither $WINEPREFIX nor $HOME is set");
         prefix = (fs::path(m_env.home) / ".wine").string();
     }
-    return exporting ? exportTo(prefix, file) : importFrom(prefix, file, silent);
+    if (exporting)
+        return exportTo(prefix, file);
+    if (answered) {
+        AnsweredPrompter prompter;
+        return importFrom(prefix, file, silent, prompter);
+    }
+    return importFrom(prefix, file, silent, m_prompter);
 }
 
 int RegeditCommand::exportTo(const fs::path& prefix, const std::string& file) {
@@ -154,7 +177,7 @@ int RegeditCommand::exportTo(const fs::path& prefix, const std::string& file) {
     return kExitOk;
 }
 
-int RegeditCommand::importFrom(const fs::path& prefix, const std::string& file, bool silent) {
+int RegeditCommand::importFrom(const fs::path& prefix, const std::string& file, bool silent, Prompter& prompter) {
     std::string bytes, problem;
     if (!readFile(file, bytes, problem))
         return fail("cannot import " + file + ": " + problem);
@@ -165,7 +188,7 @@ int RegeditCommand::importFrom(const fs::path& prefix, const std::string& file, 
     if (!store)
         return fail(store.error().message);
 
-    if (!silent && !m_prompter.confirm(kTitle, "Are you sure you want to add the information in " + file +
+    if (!silent && !prompter.confirm(kTitle, "Are you sure you want to add the information in " + file +
                                                    " to the registry of the Wine prefix " + prefix.string() + "?"))
         return fail("nothing was imported.");
 
@@ -183,7 +206,7 @@ int RegeditCommand::importFrom(const fs::path& prefix, const std::string& file, 
                  << " keys below link keys were left out: the keys the links point to hold them.";
         for (const auto& root : report.otherRoots)
             text << "\n" << root << " was left out: the prefix has no such hive.";
-        m_prompter.inform(kTitle, text.str());
+        prompter.inform(kTitle, text.str());
     }
     return kExitOk;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The registry editor of a Wine prefix: exports the whole registry to a .reg
 // file (/e FILE) and imports one (/i FILE or FILE after a confirmation, /s
-// FILE without). Runs against the streams and the prompter it is given.
+// FILE without; --answered /i FILE with the questions answered for the
+// program's own restore). Runs against the streams and the prompter it is given.
 
 #include <filesystem>
 #include <ostream>
@@ -36,7 +37,7 @@ public:
 
 private:
     int exportTo(const std::filesystem::path& prefix, const std::string& file);
-    int importFrom(const std::filesystem::path& prefix, const std::string& file, bool silent);
+    int importFrom(const std::filesystem::path& prefix, const std::string& file, bool silent, Prompter& prompter);
     int fail(const std::string& message);
     int usage(const std::string& problem);
 

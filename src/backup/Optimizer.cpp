@@ -65,11 +65,7 @@ void optimize(ScanContext& ctx, OptimizerPanel& panel) {
     panel.PBNodes = {panel.PBNodes.maximum, 0};
     Pass{ctx, panel, Root::CurrentUser, "HKCU\\SOFTWARE\\Microsoft\\Windows\\", 4}.run(
         "Current Hives: 1 of 2 - HKEY_CURRENT_USER");
-    const std::string product =
-        reg::regReadString(ctx.store, Root::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName");
-    const bool vista = product.find("Vista") != std::string::npos || product.find("VISTA") != std::string::npos ||
-                       product.find("vista") != std::string::npos;
-    if (!vista) {
+    if (!reg::isVista(ctx.store)) {
         panel.PBNodes.position = 0;
         panel.PBHive.position = 0;
         // At the fourth level of the machine's hive only the keys' paths are shown.

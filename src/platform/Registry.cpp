@@ -183,4 +183,12 @@ std::vector<std::string> listKeyNames(RegistryStore& store, Root root, std::stri
     return listNames(store, root, keyPath, true);
 }
 
+bool isVista(const RegistryStore& store) {
+    const std::string product =
+        regReadString(store, Root::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName");
+    for (std::string_view spelling : {"Vista", "VISTA", "vista"})
+        if (product.find(spelling) != std::string::npos) return true;
+    return false;
+}
+
 }  // namespace kestrane::reg

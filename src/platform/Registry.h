@@ -41,6 +41,10 @@ void regWriteString(RegistryStore& store, Root root, std::string_view keyPath,
 std::vector<std::string> listValueNames(RegistryStore& store, Root root, std::string_view keyPath);
 std::vector<std::string> listKeyNames(RegistryStore& store, Root root, std::string_view keyPath);
 
+// Whether the system's product name (HKLM\SOFTWARE\Microsoft\Windows
+// NT\CurrentVersion, ProductName) contains "Vista", "VISTA" or "vista".
+bool isVista(const RegistryStore& store);
+
 // The registry wrapper: a root, an access mask and one open key.
 class TRegistry {
 public:

@@ -68,12 +68,8 @@ void MainWindowModel::OBrestorebackupClick(std::optional<int> selectedRow) {
             return;
         }
         m_frontend.setTopmost(false);  // the registry editor's windows come above the window
-        const std::string product = reg::regReadString(m_ctx.store, reg::Root::LocalMachine,
-                                                       "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName");
-        const bool vista = product.find("Vista") != std::string::npos || product.find("VISTA") != std::string::npos ||
-                           product.find("vista") != std::string::npos;
         Status restored;
-        if (vista) {
+        if (reg::isVista(m_ctx.store)) {
             // The user answers the registry editor's questions; we go on at once.
             restored = m_ctx.backups->startRestore(*file);
         } else {

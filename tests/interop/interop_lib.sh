@@ -158,9 +158,35 @@ il_export() {  # il_export PREFIX OUT
     rm -f "$raw" "$out"
     il_wine "$prefix" regedit /E "Z:${raw//\//\\}" || return 1
     [ -s "$raw" ] || return 1
-    iconv -f UTF-16LE -t UTF-8 "$raw" | sed -e '1s/^\xEF\xBB\xBF//' -e 's/\r$//' >"$out" || return 1
+    il_reg_text "$raw" "$out" || return 1
     rm -f "$raw"
     head -1 "$out" | grep -q '^Windows Registry Editor Version 5.00$'
+}
+
+# A "Version 5.00" .reg file (UTF-16LE with its BOM, CRLF) as UTF-8 text
+# with LF line ends, the form il_export gives and ilib.parse_export reads.
+il_reg_text() {  # il_reg_text IN.reg OUT
+    iconv -f UTF-16LE -t UTF-8 "$1" | sed -e '1s/^\xEF\xBB\xBF//' -e 's/\r$//' >"$2"
+}
+
+# Starts a wineserver that serves the prefix until il_server_down, and waits
+# until its socket is there: server-<device>-<inode of the prefix> in the
+# folder Debian's wine names in <prefix>/wineserver, or in /tmp/.wine-UID.
+il_server_up() {  # il_server_up PREFIX
+    local prefix=$1 dir name
+    dir=server-$(printf '%x-%x' $(stat -c '%d %i' "$prefix")) || return 1
+    WINEPREFIX="$prefix" "$IL_WINESERVER" -p </dev/null >/dev/null 2>&1 || return 1
+    for _ in $(seq 100); do
+        name=$(cat "$prefix/wineserver" 2>/dev/null)
+        [ -n "$name" ] && [ -S "${TMPDIR:-/tmp}/$name/$dir/socket" ] && return 0
+        [ -S "/tmp/.wine-$(id -u)/$dir/socket" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+il_server_down() {  # il_server_down PREFIX
+    WINEPREFIX="$1" "$IL_WINESERVER" -k >/dev/null 2>&1
+    il_wait_server "$1"
 }
 
 # Records every entry below DIR: its path, its type, and for a file its size
@@ -624,15 +650,13 @@ def _diff_text(key, name):
     return key if name is None else key + " -> " + ("@" if name == "" else name)
 
 
-def check_export_change(before_path, again_path, after_path, want, what):
-    """Checks that the export after_path differs from before_path in exactly
-    `want`, [(kind, key, name)] as export_diff gives them ("-value" with the
-    value's name, "-key" with None), keys and names compared without regard
-    to case. again_path is a second export taken with nothing changed after
-    before_path: what Wine rewrote by itself between the two must be one of
-    WINE_REWRITES (else a check fails), and only those kinds of change are
-    left out of the comparison."""
-    before, again, after = (parse_export(p) for p in (before_path, again_path, after_path))
+def wine_own_changes(before, again, what):
+    """What Wine rewrote by itself between two exports (paths, or what
+    parse_export made of them) taken with nothing changed in between: each
+    change must be one of WINE_REWRITES (else a check fails). Returns
+    own(key, name), true for an entry of the kinds of change seen there,
+    which later comparisons leave out."""
+    before, again = (parse_export(e) if isinstance(e, str) else e for e in (before, again))
     active, unexplained = set(), []
     control = export_diff(before, again)
     for kind, key, name in control:
@@ -649,6 +673,19 @@ def check_export_change(before_path, again_path, after_path, want, what):
 
     def own(key, name):
         return any(re.match(WINE_REWRITES[i][0], _diff_text(key, name), re.IGNORECASE) for i in active)
+    return own
+
+
+def check_export_change(before_path, again_path, after_path, want, what):
+    """Checks that the export after_path differs from before_path in exactly
+    `want`, [(kind, key, name)] as export_diff gives them ("-value" with the
+    value's name, "-key" with None), keys and names compared without regard
+    to case. again_path is a second export taken with nothing changed after
+    before_path: what Wine rewrote by itself between the two must be one of
+    WINE_REWRITES (else a check fails), and only those kinds of change are
+    left out of the comparison."""
+    before, again, after = (parse_export(p) for p in (before_path, again_path, after_path))
+    own = wine_own_changes(before, again, what)
 
     def norm(kind, key, name):
         return (kind, key.lower(), None if name is None else name.lower())

@@ -254,8 +254,10 @@ copy_prefix "$P" "$R"
 check "damage a copy" damage "$R"
 check "our regedit /s of Wine's export" "$REGEDIT" --prefix "$R" /s "$WORK/wine.kept.reg"
 dump "$R" >"$WORK/R.dump"
+# Our import keeps the bytes of hex-written strings as they stand, so what
+# comes back is the registry as it was, unterminated strings included.
 check "our regedit restored the registry from Wine's export" \
-    diff <(terminated "$WORK/P.dump") "$WORK/R.dump"
+    diff "$WORK/P.dump" "$WORK/R.dump"
 check "Wine can read the hives we wrote" wine_in "$R" regedit /E "$(winpath "$WORK/r.reg")"
 S="$WORK/s"
 copy_prefix "$P" "$S"

@@ -7,6 +7,7 @@
 #include "backup/Optimizer.h"
 #include "demo/DemoPrefix.h"
 #include "platform/WineServer.h"
+#include "platform/Wow64.h"
 
 namespace kestrane {
 
@@ -76,21 +77,31 @@ Result<std::unique_ptr<Computer>> Computer::open(const fs::path& prefix, Pacer& 
     return std::unique_ptr<Computer>(new Computer(prefix, std::move(store.value()), pacer));
 }
 
+struct Computer::Wow64Half {
+    files::SystemFolders folders;
+    files::Wow64FileSystem redirected;
+    files::LaunchProbe probe;
+    Wow64Files view{&redirected, &probe, &folders};
+
+    Wow64Half(reg::RegistryStore& store, files::FileSystem& native, const files::SystemFolders& nativeFolders)
+        : folders(files::wow64Folders(store, nativeFolders)),
+          redirected(native, nativeFolders.systemRoot),
+          // system32 on the search path is syswow64 for a 32-bit program.
+          probe(redirected, files::LaunchProbe::prefixSearchFolders(store, nativeFolders.systemRoot)) {}
+};
+
 Computer::Computer(fs::path prefix, std::unique_ptr<reg::RegistryStore> store, Pacer& pacer)
     : m_prefix(std::move(prefix)), m_store(std::move(store)),
       m_files(std::make_unique<files::PrefixFileSystem>(m_prefix)),
-      m_folders(files::SystemFolders::resolve(*m_store)),
-      m_probe(std::make_unique<files::LaunchProbe>(
-          *m_files, files::LaunchProbe::prefixSearchFolders(*m_store, m_folders.systemRoot))),
       // The demo keeps its recycle bin in a Trash of its own.
       m_recycleBin(m_prefix, demo::isDemoPrefix(m_prefix) ? std::vector<fs::path>{demo::demoTrashFolder(m_prefix)}
                                                           : files::RecycleBin::trashFoldersFor(m_prefix)),
       m_ctx{.store = *m_store,
             .files = m_files.get(),
-            .probe = m_probe.get(),
             .folders = &m_folders,
             .recycleBin = &m_recycleBin,
             .pacer = pacer} {
+    resolveFromRegistry();
     // The ignore lists live in "Kestrane Pro" under the program-files folder.
     auto ignoreFolder = m_files->paths().toHost(m_folders.programFiles + "\\Kestrane Pro");
     m_ignores = std::make_unique<IgnoreLists>(ignoreFolder ? *ignoreFolder : fs::path());
@@ -114,12 +125,17 @@ Computer::Computer(fs::path prefix, std::unique_ptr<reg::RegistryStore> store, P
 
 Computer::~Computer() = default;
 
-void Computer::afterReload() {
-    // The folders and the search path of the launch probe come from the registry.
+void Computer::resolveFromRegistry() {
     m_folders = files::SystemFolders::resolve(*m_store);
     m_probe = std::make_unique<files::LaunchProbe>(
         *m_files, files::LaunchProbe::prefixSearchFolders(*m_store, m_folders.systemRoot));
     m_ctx.probe = m_probe.get();
+    m_wow64 = reg::isWin64(*m_store) ? std::make_unique<Wow64Half>(*m_store, *m_files, m_folders) : nullptr;
+    m_ctx.wow64 = m_wow64 ? &m_wow64->view : nullptr;
+}
+
+void Computer::afterReload() {
+    resolveFromRegistry();
     m_files->paths().forgetCache();
 }
 

@@ -76,6 +76,8 @@ public:
 private:
     // After a restore read the registry again: what came from it is read again too.
     void afterReload();
+    // What comes from the registry: the folders, the launch probe, the 32-bit half.
+    void resolveFromRegistry();
 
     Computer(std::filesystem::path prefix, std::unique_ptr<reg::RegistryStore> store, Pacer& pacer);
 
@@ -84,6 +86,9 @@ private:
     std::unique_ptr<files::PrefixFileSystem> m_files;
     files::SystemFolders m_folders;
     std::unique_ptr<files::LaunchProbe> m_probe;
+    // The 32-bit half of a 64-bit prefix (empty on a 32-bit prefix).
+    struct Wow64Half;
+    std::unique_ptr<Wow64Half> m_wow64;
     files::RecycleBin m_recycleBin;
     std::unique_ptr<IgnoreLists> m_ignores;
     std::unique_ptr<backup::BackupFolder> m_backups;

@@ -302,6 +302,22 @@ Key* Hive::newKey(std::string name, Key* parent) {
     return &k;
 }
 
+std::string Hive::arch() const {
+    std::string_view rest = m_preamble;
+    while (!rest.empty()) {
+        std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.substr(0, 6) == "#arch=")
+            return std::string(line.substr(6));
+        if (end == std::string_view::npos)
+            break;
+        rest.remove_prefix(end + 1);
+    }
+    return {};
+}
+
 std::unique_ptr<Hive> Hive::empty(std::string_view relativeTo, std::string_view arch) {
     std::string text(kHeader);
     text += "\n;; All keys relative to ";

@@ -137,6 +137,10 @@ public:
 
     std::size_t keyCount() const { return m_keys.size(); }
 
+    // The architecture the file's #arch line names ("win32", "win64"),
+    // empty when it has none.
+    std::string arch() const;
+
 private:
     friend class Key;
     Hive();

@@ -55,6 +55,7 @@ public:
 
     const std::filesystem::path& prefix() const { return m_prefix; }
     Hive& machineHive() { return *m_machine; }
+    const Hive& machineHive() const { return *m_machine; }
     Hive& userHive() { return *m_user; }
 
     // Paths are components joined by '\' from the root, no leading backslash

@@ -56,6 +56,15 @@ class RecycleBin;
 struct SystemFolders;
 }
 
+// The 32-bit half of a 64-bit prefix: its files as a 32-bit program sees
+// them (system32 redirected to syswow64), the launch probe over them, and
+// the folders such a program is given.
+struct Wow64Files {
+    files::FileSystem* files = nullptr;
+    files::LaunchProbe* probe = nullptr;
+    const files::SystemFolders* folders = nullptr;
+};
+
 // What the actions work with. The front end builds it once; the model owns
 // the progress position and the recycle-bin count in it.
 struct ScanContext {
@@ -82,6 +91,9 @@ struct ScanContext {
     RegistryBackups* backups = nullptr;
     // The optimizer's walk, which only reads the registry.
     std::function<void(ScanContext&, OptimizerPanel&)> optimize{};
+    // The 32-bit half of a 64-bit prefix; null on a 32-bit prefix, which has
+    // one view of its registry and files.
+    const Wow64Files* wow64 = nullptr;
 
     int progress = 0;      // the progress bar PB, 0-100
     int recycleCount = 0;  // items in the recycle bin at its last scan or repair

@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
+#include "platform/Wow64.h"
 #include "results/MainWindowModel.h"
 #include "results/SummaryRows.h"
 
@@ -39,9 +40,18 @@ bool MainWindowModel::applicationPresent(std::size_t index) const {
             return false;
         return m_ctx.files->folderExists(m_ctx.folders->appData + std::string(app.path));
     }
-    reg::TRegistry r(m_ctx.store);
-    r.setRootKey(app.root);
-    return r.openKey(app.path, false) && r.keyExists(app.path);
+    auto found = [&](std::string_view path) {
+        reg::TRegistry r(m_ctx.store);
+        r.setRootKey(app.root);
+        return r.openKey(path, false) && r.keyExists(path);
+    };
+    if (found(app.path))
+        return true;
+    // A 32-bit program's machine-wide key is in the 32-bit view of a 64-bit prefix.
+    if (app.root != reg::Root::LocalMachine || !m_ctx.wow64)
+        return false;
+    auto path32 = reg::wow64KeyPath(app.path);
+    return path32 && !reg::reachesThroughLink(m_ctx.store, app.root, *path32) && found(*path32);
 }
 
 void MainWindowModel::setRowCount(ResultList& summary, std::size_t row, std::string text) {

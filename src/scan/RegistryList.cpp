@@ -1,6 +1,7 @@
 #include "scan/RegistryList.h"
 
 #include "platform/Registry.h"
+#include "scan/MachineViews.h"
 #include "scan/RowRepair.h"
 
 namespace kestrane {
@@ -36,11 +37,27 @@ std::string valueData(ScanContext& ctx, const RegistrySource& source, const std:
     return reg::regReadString(ctx.store, source.root, source.keyPath, name);
 }
 
+std::vector<RegistrySource> sourceViews(const ScanContext& ctx, const RegistrySource& source) {
+    std::vector<RegistrySource> views{source};
+    if (source.root != reg::Root::LocalMachine)
+        return views;
+    for (const auto& view : machineViews(ctx)) {
+        if (!view.wow64)
+            continue;
+        if (auto key = view.software(source.keyPath)) {
+            views.push_back(source);
+            views.back().keyPath = *key;
+        }
+    }
+    return views;
+}
+
 void scanRegistrySources(ScanContext& ctx, const std::vector<RegistrySource>& sources,
                          const std::function<void(const RegistrySource&, const std::string&)>& addRow) {
     for (const auto& source : sources)
-        for (const auto& name : takenNames(ctx, source))
-            addRow(source, name);
+        for (const auto& view : sourceViews(ctx, source))
+            for (const auto& name : takenNames(ctx, view))
+                addRow(view, name);
 }
 
 }  // namespace kestrane

@@ -38,7 +38,12 @@ std::string locationOf(const RegistrySource& source);
 // The data of one value of the source's key, through the registry string read.
 std::string valueData(ScanContext& ctx, const RegistrySource& source, const std::string& name);
 
-// For each source in order, `addRow` is called with every name it takes.
+// The source, then for a key below the machine's Software on a 64-bit
+// prefix the same key of the 32-bit view (when it is no link).
+std::vector<RegistrySource> sourceViews(const ScanContext& ctx, const RegistrySource& source);
+
+// For each source in order, in each of its views, `addRow` is called with
+// every name it takes.
 void scanRegistrySources(ScanContext& ctx, const std::vector<RegistrySource>& sources,
                          const std::function<void(const RegistrySource&, const std::string&)>& addRow);
 

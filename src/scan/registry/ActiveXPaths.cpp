@@ -1,10 +1,12 @@
-// Missing ActiveX and DLLs: class registrations whose in-process server file
-// is found under none of the usual spellings of its path.
+// Missing ActiveX and DLLs: class registrations (of both views on a 64-bit
+// prefix) whose in-process server file is found under none of the usual
+// spellings of its path.
 
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
 #include "platform/TextOps.h"
+#include "scan/MachineViews.h"
 #include "scan/RowRepair.h"
 #include "scan/registry/RegistryScanners.h"
 
@@ -13,23 +15,32 @@ namespace kestrane {
 using reg::Root;
 using reg::TRegistry;
 
-void ActiveX(ScanContext& ctx, ResultList& lvax) {
+namespace {
+
+// One view's classes: each whose in-process server is found under none of
+// the spellings, with the folders and files of the view's programs.
+void scanClasses(ScanContext& ctx, ResultList& lvax, const MachineView& view) {
     using text::removeSubstring;
-    const std::string pf = ctx.folders ? ctx.folders->programFiles : "";
-    const std::string sr = ctx.folders ? ctx.folders->systemRoot : "";
-    const std::string cf = ctx.folders ? ctx.folders->commonFiles : "";
+    const auto clsidKey = view.classes("CLSID");
+    if (!clsidKey)
+        return;
+    const std::string pf = view.folders ? view.folders->programFiles : "";
+    const std::string sr = view.folders ? view.folders->systemRoot : "";
+    const std::string cf = view.folders ? view.folders->commonFiles : "";
     // The CAD product's folder, named by the first value of its Hardcopy key.
-    const auto hardcopy = reg::listValueNames(ctx.store, Root::LocalMachine, "SOFTWARE\\Autodesk\\Hardcopy");
+    const auto hardcopyKey = view.software("SOFTWARE\\Autodesk\\Hardcopy");
+    const auto hardcopy = hardcopyKey ? reg::listValueNames(ctx.store, Root::LocalMachine, *hardcopyKey)
+                                      : std::vector<std::string>{};
     const std::string first = hardcopy.empty() ? std::string() : hardcopy.front();
-    const std::string cad = reg::regReadString(ctx.store, Root::LocalMachine, "SOFTWARE\\" + first, "AcadLocation");
-    ctx.ramp(0, 30);
-    for (const auto& clsid : reg::listKeyNames(ctx.store, Root::ClassesRoot, "CLSID")) {
+    const auto cadKey = view.software("SOFTWARE\\" + first);
+    const std::string cad = cadKey ? reg::regReadString(ctx.store, Root::LocalMachine, *cadKey, "AcadLocation") : "";
+    for (const auto& clsid : reg::listKeyNames(ctx.store, Root::ClassesRoot, *clsidKey)) {
+        const std::string serverKey = *clsidKey + "\\" + clsid + "\\InprocServer32";
         TRegistry server(ctx.store);
         server.setRootKey(Root::ClassesRoot);
-        if (!server.openKey("\\CLSID\\" + clsid + "\\InprocServer32", false))
+        if (!server.openKey("\\" + serverKey, false))
             continue;
-        const std::string p =
-            reg::regReadString(ctx.store, Root::ClassesRoot, "CLSID\\" + clsid + "\\InprocServer32", "");
+        const std::string p = reg::regReadString(ctx.store, Root::ClassesRoot, serverKey, "");
         if (p.empty())
             continue;
         const std::string candidates[] = {
@@ -49,16 +60,24 @@ void ActiveX(ScanContext& ctx, ResultList& lvax) {
         };
         bool found = false;
         for (const auto& c : candidates) {
-            if (ctx.files && ctx.files->fileExists(c)) {
+            if (view.files && view.files->fileExists(c)) {
                 found = true;
                 break;
             }
         }
         if (found || ctx.isIgnored("ax", p))
             continue;
-        lvax.add(p, {"Missing Path(Removable)", clsid, "HKCR\\CLSID"});
+        lvax.add(p, {"Missing Path(Removable)", clsid, "HKCR\\" + *clsidKey});
         stepProgress(ctx, 70);
     }
+}
+
+}  // namespace
+
+void ActiveX(ScanContext& ctx, ResultList& lvax) {
+    ctx.ramp(0, 30);
+    for (const auto& view : machineViews(ctx))
+        scanClasses(ctx, lvax, view);
     ctx.ramp(70, 100);
 }
 

@@ -1,7 +1,10 @@
-// Obsolete Software: the keys directly under Software of both hives that
-// hold neither values nor subkeys.
+// Obsolete Software: the keys directly under Software of both hives (and of
+// the machine's 32-bit view on a 64-bit prefix) that hold neither values nor
+// subkeys.
 
 #include "platform/Registry.h"
+#include "platform/Text.h"
+#include "platform/Wow64.h"
 #include "scan/RowRepair.h"
 #include "scan/registry/RegistryScanners.h"
 
@@ -12,12 +15,17 @@ using reg::TRegistry;
 
 namespace {
 
-void pass(ScanContext& ctx, ResultList& lvos, Root root, const std::string& location) {
-    for (const auto& name : reg::listKeyNames(ctx.store, root, "Software")) {
+// The keys directly under `software` ("Software", or the 32-bit view's
+// "Software\Wow6432Node"); on a 64-bit prefix the 32-bit view's key is not
+// one of them.
+void pass(ScanContext& ctx, ResultList& lvos, Root root, const std::string& software, const std::string& location) {
+    for (const auto& name : reg::listKeyNames(ctx.store, root, software)) {
+        if (ctx.wow64 && root == Root::LocalMachine && text::equalNames(name, reg::kWow64Node))
+            continue;
         // Reported only when its own names were listed and both lists are empty.
         TRegistry key(ctx.store);
         key.setRootKey(root);
-        if (!key.openKey("\\Software\\" + name, false) || key.currentKeyIsLink())
+        if (!key.openKey("\\" + software + "\\" + name, false) || key.currentKeyIsLink())
             continue;
         std::vector<std::string> values, subkeys;
         key.getValueNames(values);
@@ -31,9 +39,11 @@ void pass(ScanContext& ctx, ResultList& lvos, Root root, const std::string& loca
 
 void Obsolete(ScanContext& ctx, ResultList& lvos) {
     ctx.ramp(0, 30);
-    pass(ctx, lvos, Root::CurrentUser, "HKCU\\Software\\");
+    pass(ctx, lvos, Root::CurrentUser, "Software", "HKCU\\Software\\");
     ctx.ramp(30, 60);
-    pass(ctx, lvos, Root::LocalMachine, "HKLM\\Software\\");
+    pass(ctx, lvos, Root::LocalMachine, "Software", "HKLM\\Software\\");
+    if (ctx.wow64)
+        pass(ctx, lvos, Root::LocalMachine, "Software\\Wow6432Node", "HKLM\\Software\\Wow6432Node\\");
     ctx.ramp(60, 100);
 }
 

@@ -1,6 +1,7 @@
 // Progressive Registry Analysis: the values below SOFTWARE of both hives whose
 // text, cleaned by the rules of its level, names a file or folder that does
-// not exist.
+// not exist (below the machine's Wow6432Node, as a 32-bit program sees the
+// files).
 
 #include <optional>
 
@@ -8,7 +9,9 @@
 #include "platform/LaunchProbe.h"
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
+#include "platform/Text.h"
 #include "platform/TextOps.h"
+#include "platform/Wow64.h"
 #include "scan/RowRepair.h"
 #include "scan/registry/RegistryScanners.h"
 
@@ -96,9 +99,13 @@ struct DeepWalk {
     bool machinePass;
     int lastLevel;
     std::string_view driveRoot;
+    // The files and the launch probe of the view being walked: below the
+    // machine's Wow6432Node, those of a 32-bit program.
+    files::FileSystem* files = ctx.files;
+    const files::LaunchProbe* probe = ctx.probe;
 
     bool absent(const std::string& path) const {
-        return !ctx.files || !ctx.files->pathExists(path);
+        return !files || !files->pathExists(path);
     }
 
     // One key at `level` (1 = directly below SOFTWARE) and everything below it.
@@ -118,7 +125,7 @@ struct DeepWalk {
                 if (!path || !absent(*path))
                     return;
                 // The text may be a command line of a program that exists.
-                if (ctx.probe && ctx.probe->probe(*path, 0) != 1)
+                if (probe && probe->probe(*path, 0) != 1)
                     return;
                 list.add(*path, {"Missing Path(Removable)", v.name.empty() ? "(Default)" : v.name, location});
             });
@@ -138,6 +145,9 @@ struct DeepWalk {
         if (!software)
             return;
         for (const std::string& name : ctx.store.subkeyNames(*software)) {
+            const bool view32 = machinePass && ctx.wow64 && text::equalNames(name, reg::kWow64Node);
+            files = view32 ? ctx.wow64->files : ctx.files;
+            probe = view32 ? ctx.wow64->probe : ctx.probe;
             if (auto key = ctx.store.openKey(root, "SOFTWARE\\" + name, reg::KEY_ALL_ACCESS))
                 walk(*key, 1, prefix + name, false);
             if (ctx.progress < limit)

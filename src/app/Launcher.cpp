@@ -1,5 +1,6 @@
 #include "app/Launcher.h"
 
+#include <csignal>
 #include <iostream>
 
 #include <QApplication>
@@ -79,6 +80,8 @@ void Launcher::finish() {
 }
 
 int Launcher::main(int argc, char** argv) {
+    // A hive written past the file size limit fails with an error, not the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     CommandLine line = CommandLine::parse(args);
     if (line.help) {

@@ -1,5 +1,6 @@
 // kestrane-cli: scans and repairs a Wine prefix from the command line.
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 
@@ -8,6 +9,8 @@
 #include "cli/Cli.h"
 
 int main(int argc, char** argv) {
+    // A hive written past the file size limit fails with an error, not the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         kestrane::cli::Io io{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
         kestrane::cli::Cli cli(io);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,6 +92,11 @@ Result<std::unique_ptr<RegistryStore>> RegistryStore::openPrefix(const fs::path&
         return makeError(ErrorKind::NotFound, "The Wine prefix " + prefix.string() + " does not exist.");
     const fs::path systemFile = prefix / "system.reg";
     const fs::path userFile = prefix / "user.reg";
+    // What an interrupted save of ours left beside the hives goes first.
+    if (::access(prefix.c_str(), W_OK) == 0) {
+        removeInterruptedSaves(systemFile);
+        removeInterruptedSaves(userFile);
+    }
     auto machine = Hive::load(systemFile.string());
     if (!machine)
         return machine.error();
@@ -101,10 +107,15 @@ Result<std::unique_ptr<RegistryStore>> RegistryStore::openPrefix(const fs::path&
     store->m_prefix = prefix;
     store->m_machineState = std::make_unique<FileState>(FileState::of(systemFile));
     store->m_userState = std::make_unique<FileState>(FileState::of(userFile));
-    // A hive we may not replace opens read-only.
-    const bool folderWritable = ::access(prefix.c_str(), W_OK) == 0;
-    store->m_machineReadOnly = !folderWritable || ::access(systemFile.c_str(), W_OK) != 0;
-    store->m_userReadOnly = !folderWritable || ::access(userFile.c_str(), W_OK) != 0;
+    // A hive we may not replace opens read-only: the file and the folder it
+    // really lies in (a linked hive is replaced where the link leads).
+    auto replaceable = [](const fs::path& file) {
+        std::error_code error;
+        fs::path real = fs::canonical(file, error);
+        return !error && ::access(real.parent_path().c_str(), W_OK) == 0 && ::access(real.c_str(), W_OK) == 0;
+    };
+    store->m_machineReadOnly = !replaceable(systemFile);
+    store->m_userReadOnly = !replaceable(userFile);
     return store;
 }
 
@@ -362,57 +373,84 @@ Status RegistryStore::save() {
 
 Status RegistryStore::saveHive(Hive& hive, const std::string& file, const FileState& state) {
     const std::string text = hive.serialize();
-    auto writeAll = [&](int fd) {
-        std::size_t done = 0;
-        while (done < text.size()) {
-            ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return ::fsync(fd) == 0;
+    auto failure = [&](const std::string& what, int error) {
+        return makeError(ErrorKind::Failure, file + ": " + what + ": " + std::strerror(error));
     };
-    auto failure = [&](const char* what) {
-        return makeError(ErrorKind::Failure, file + ": " + what + ": " + std::strerror(errno));
-    };
+    // A linked hive is replaced where the link leads, so that the link stays.
+    std::string target = file;
     struct stat lst {};
     if (::lstat(file.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        // A linked hive is written in place, so that the link stays.
-        int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (fd < 0)
-            return failure("cannot write");
-        bool ok = writeAll(fd);
-        ::close(fd);
-        return ok ? Status{} : failure("cannot write");
+        std::error_code ec;
+        fs::path real = fs::canonical(file, ec);
+        if (ec)
+            return failure("cannot follow the link", ec.value());
+        target = real.string();
     }
-    std::string tmp = file + ".kestrane-XXXXXX";
-    int fd = ::mkstemp(tmp.data());
+    // The new text goes to a temporary file beside the hive, locked while it
+    // is ours: a save that was interrupted leaves an unlocked one, which the
+    // next start removes.
+    std::string tmp = target + std::string(kSaveMarker) + "XXXXXX";
+    int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
     if (fd < 0)
-        return failure("cannot create a temporary file");
-    bool ok = writeAll(fd);
-    if (ok) {
-        (void)::fchmod(fd, state.known ? state.mode : 0644);
-        if (::stat(file.c_str(), &lst) == 0)
-            (void)::fchown(fd, lst.st_uid, lst.st_gid);
-    }
-    ::close(fd);
-    if (ok && runningWineServer(m_prefix)) {
+        return failure("cannot create a temporary file", errno);
+    (void)::flock(fd, LOCK_EX);
+    auto abandon = [&](Error error) {
         ::unlink(tmp.c_str());
-        return makeError(ErrorKind::WineRunning, "Wine started on " + m_prefix.string() +
-                                                     " while saving. Close all Wine programs of this prefix first.");
+        ::close(fd);
+        return error;
+    };
+    for (std::size_t done = 0; done < text.size();) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return abandon(failure("cannot write", n < 0 ? errno : ENOSPC));
+        done += static_cast<std::size_t>(n);
     }
-    if (!ok || ::rename(tmp.c_str(), file.c_str()) != 0) {
-        auto err = failure("cannot replace the file");
-        ::unlink(tmp.c_str());
-        return err;
-    }
-    if (int dfd = ::open(m_prefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
+    if (::fsync(fd) != 0)
+        return abandon(failure("cannot write", errno));
+    (void)::fchmod(fd, state.known ? state.mode : 0644);
+    if (::stat(target.c_str(), &lst) == 0)
+        (void)::fchown(fd, lst.st_uid, lst.st_gid);
+    if (runningWineServer(m_prefix))
+        return abandon(makeError(ErrorKind::WineRunning, "Wine started on " + m_prefix.string() +
+                                                             " while saving. Close all Wine programs of this "
+                                                             "prefix first."));
+    if (m_beforeReplace)
+        m_beforeReplace(tmp);
+    if (::rename(tmp.c_str(), target.c_str()) != 0)
+        return abandon(failure("cannot replace the file", errno));
+    if (int dfd = ::open(fs::path(target).parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
+    ::close(fd);
     return {};
+}
+
+std::vector<fs::path> removeInterruptedSaves(const fs::path& hiveFile) {
+    std::vector<fs::path> removed;
+    std::error_code ec;
+    fs::path real = fs::canonical(hiveFile, ec);
+    if (ec)
+        return removed;
+    const std::string stem = real.filename().string() + std::string(kSaveMarker);
+    for (const auto& entry : fs::directory_iterator(real.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        // mkstemp's six characters after the marker, nothing else.
+        if (name.size() != stem.size() + 6 || name.compare(0, stem.size(), stem) != 0)
+            continue;
+        int fd = ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        // A save still running holds its lock: only files nobody holds are left-overs.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::unlink(entry.path().c_str()) == 0)
+            removed.push_back(entry.path());
+        ::close(fd);
+    }
+    return removed;
 }
 
 }  // namespace kestrane::reg

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -89,6 +90,10 @@ public:
     // the prefix, or when a hive file changed on disk since it was loaded.
     Status save();
 
+    // For the tests: runs between the write of a hive's temporary file
+    // (named by its argument) and the rename that replaces the hive.
+    void setBeforeReplace(std::function<void(const std::string&)> hook) { m_beforeReplace = std::move(hook); }
+
 private:
     RegistryStore() = default;
     struct FileState;
@@ -103,6 +108,16 @@ private:
     bool m_userReadOnly = false;
     std::unique_ptr<FileState> m_machineState;
     std::unique_ptr<FileState> m_userState;
+    std::function<void(const std::string&)> m_beforeReplace;
 };
+
+// A save writes the new hive to "<hive>.kestrane-XXXXXX" beside it, then
+// renames it over the hive.
+inline constexpr std::string_view kSaveMarker = ".kestrane-";
+
+// Removes the temporary files that interrupted saves left beside a hive
+// (through a link, beside the file it leads to); a save still running keeps
+// its file. The files removed.
+std::vector<std::filesystem::path> removeInterruptedSaves(const std::filesystem::path& hiveFile);
 
 }  // namespace kestrane::reg

@@ -11,6 +11,7 @@
 //   hive_tool links PREFIX       the link keys, as .reg key names
 //   hive_tool running PREFIX     exit 0 when a wineserver serves the prefix
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -21,6 +22,7 @@
 #include "platform/RegFile.h"
 #include "platform/RegistryStore.h"
 #include "platform/WineServer.h"
+#include "support/KillDuringSave.h"
 
 using namespace kestrane;
 using namespace kestrane::reg;
@@ -163,13 +165,24 @@ void listLinks(const Key* key, const std::string& name) {
 
 int main(int argc, char** argv) {
     if (argc < 3)
-        return failWith("usage: hive_tool roundtrip|touch|edit|dump|links|running PREFIX [...]");
+        return failWith("usage: hive_tool roundtrip|touch|edit|dump|links|running|kill-saves PREFIX [...]");
     const std::string command = argv[1];
     const std::string prefix = argv[2];
     if (command == "roundtrip")
         return roundtrip(prefix);
     if (command == "running")
         return runningWineServer(prefix) ? 0 : 1;
+    if (command == "kill-saves" && argc == 4) {
+        const int trials = std::atoi(argv[3]);
+        kestrane::test::KillTrials r = kestrane::test::killDuringSave(prefix, trials, 20261209);
+        std::cout << "    " << r.trials << " kills over a save of " << r.saveMilliseconds << " ms: " << r.old
+                  << " left the old hive, " << r.fresh << " the new one (" << r.finished
+                  << " after the save had ended); " << r.leftovers << " temporary files left, "
+                  << r.removedAtStart << " removed by the next start\n";
+        if (!r.failure.empty())
+            return failWith(r.failure);
+        return r.trials == trials && r.old + r.fresh == trials && r.old > 0 && r.fresh > 0 ? 0 : 1;
+    }
 
     auto store = RegistryStore::openPrefix(prefix);
     if (!store)

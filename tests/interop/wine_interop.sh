@@ -285,5 +285,19 @@ else
     fail "wineserver -p did not start for $P"
 fi
 
+# ------------------------------------------------------------------ (e)
+log "(e) a save killed at any moment"
+K="$WORK/k"
+copy_prefix "$P" "$K"
+# A larger machine hive: 60,000 more keys after Wine's own.
+awk 'BEGIN { for (k = 0; k < 60000; k++)
+    printf "\n[Software\\\\Kestrane Bulk\\\\Vendor%d\\\\Key%d] 1796791980\n\"Path\"=\"C:\\\\Program Files\\\\Vendor\\\\item%d.exe\"\n\"Flags\"=dword:0000002a\n", k / 1000, k, k }' >>"$K/system.reg"
+echo "    system.reg: $(stat -c %s "$K/system.reg") bytes"
+check "100 kills leave the old or the new hive, and nothing beside it after the next start" \
+    "$HIVE_TOOL" kill-saves "$K" 100
+wine_export "$K" "$WORK/killed.reg" || fail "Wine's regedit /E of the saved hive"
+check "Wine reads the hive the saves wrote" grep -q 'Kestrane Kill Test' "$WORK/killed.reg.txt"
+check "with every key of it" grep -q 'Kestrane Bulk\\Vendor59\\Key59999' "$WORK/killed.reg.txt"
+
 echo "--- $(($(date +%s) - START)) s, $FAILURES failures"
 [ "$FAILURES" -eq 0 ]

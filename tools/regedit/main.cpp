@@ -2,6 +2,7 @@
 // Its questions are dialog windows when a display is available, text on the
 // terminal otherwise.
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -28,6 +29,8 @@ std::string env(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A hive written past the file size limit fails with an error, not the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     using namespace kestrane::regedit;
     const std::vector<std::string> args(argv + 1, argv + argc);
     TerminalPrompter terminal(std::cin, std::cout, ::isatty(STDIN_FILENO) == 1);

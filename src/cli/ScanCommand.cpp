@@ -91,7 +91,22 @@ int ScanCommand::execute(const GlobalOptions& options, Io& io) {
         if (model.lvall().rows()[kBackupRow].checked) session.folders().createProgramFolders(session.files());
     }
 
+    // A scan writes each row as it is found and keeps none; a repair reports
+    // what is left of the lists once it is done.
+    std::unique_ptr<ReportWriter> report = m_json ? jsonReport(io.out) : textReport(io.out);
+    report->beforeWrite([&] { session.frontend().finish(); });
+    report->begin(model, session.prefix());
+    if (!repair)
+        session.frontend().onCategories(
+            [&](const Category&, ResultList& list) {
+                list.setSink([&](const ResultList& l, const ResultRow& r) { report->row(l, r); });
+            },
+            [&](const Category&, ResultList& list) {
+                list.setSink(nullptr);
+                report->listDone(list);
+            });
     model.completeScan();
+    session.frontend().onCategories(nullptr, nullptr);
     bool failed = !session.frontend().errors().empty();
     if (repair && !failed) {
         model.repairAll();
@@ -103,11 +118,10 @@ int ScanCommand::execute(const GlobalOptions& options, Io& io) {
     if (repair) {
         int saved = saveChanges(session, io);
         if (saved != kExitOk) status = saved;
+        for (const Category* c : model.lastScanned())
+            if (const ResultList* l = model.list(c->list)) report->list(*l);
     }
-    if (m_json)
-        io.out << reportJson(model, session.prefix()).dump(2) << "\n";
-    else
-        printReport(model, session.prefix(), io.out);
+    report->end(model);
     return status;
 }
 

@@ -5,6 +5,7 @@
 // progress on a terminal and collects errors.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -29,6 +30,18 @@ public:
     void popupMenu(std::string_view) override {}
     void showMessage(const std::string& text) override;
     void pause(int milliseconds) override;
+    void categoryStarting(const Category& category, ResultList& list) override {
+        if (m_starting) m_starting(category, list);
+    }
+    void categoryScanned(const Category& category, ResultList& list) override {
+        if (m_scanned) m_scanned(category, list);
+    }
+    // What to do with each category's list before and after a complete scan runs it.
+    using ListHandler = std::function<void(const Category&, ResultList&)>;
+    void onCategories(ListHandler starting, ListHandler scanned) {
+        m_starting = std::move(starting);
+        m_scanned = std::move(scanned);
+    }
 
     // Clears the progress line.
     void finish();
@@ -45,6 +58,8 @@ private:
     bool m_terminateAsked = false;
     bool m_drawn = false;
     std::string m_lastLine;
+    ListHandler m_starting;
+    ListHandler m_scanned;
 };
 
 class Session {

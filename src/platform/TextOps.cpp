@@ -50,10 +50,13 @@ std::string sizeText(std::string_view byteCount) {
 }
 
 std::string removeSubstring(std::string_view pattern, std::string_view text) {
+    std::size_t pos = pattern.empty() ? std::string_view::npos : text.find(pattern);
+    if (pos == std::string_view::npos)
+        return std::string(text);
+    // Each removal may join pieces into a new occurrence: removed again, as
+    // a search from the start after every removal finds it.
     std::string out(text);
-    if (pattern.empty())
-        return out;
-    for (auto pos = out.find(pattern); pos != std::string::npos; pos = out.find(pattern))
+    for (; pos != std::string::npos; pos = out.find(pattern, pos >= pattern.size() ? pos - pattern.size() + 1 : 0))
         out.erase(pos, pattern.size());
     return out;
 }

@@ -46,11 +46,14 @@ void MainWindowModel::completeScanOfMode() {
         if (!c || !summary.rows()[row].checked) continue;
         setStatus(c->scanStatus.before);
         m_frontend.processMessages();
+        listOf(*c).clear();
+        m_frontend.categoryStarting(*c, listOf(*c));
         runScan(*c);
         m_scanned[c->scan] = true;
         m_lastScanned.push_back(c);
         setRowCount(summary, row, c->writesScanCount ? std::to_string(m_lastCount) : "0");
         setStatus(c->scanStatus.after);
+        m_frontend.categoryScanned(*c, listOf(*c));
     }
     setStatus("Status : Complete Scan Your PC");
     updateSummaryBadges();

@@ -7,6 +7,9 @@
 
 namespace kestrane {
 
+struct Category;
+class ResultList;
+
 class Frontend {
 public:
     virtual ~Frontend() = default;
@@ -27,6 +30,18 @@ public:
     // Puts the main window into the topmost layer or takes it out, and the
     // "Always on Top" box with it; nothing where there is no window.
     virtual void setTopmost(bool topmost) { (void)topmost; }
+    // A category of a complete scan is about to run, on its emptied list.
+    virtual void categoryStarting(const Category& category, ResultList& list) {
+        (void)category;
+        (void)list;
+    }
+    // A category of a complete scan has run: its list holds its rows and its
+    // summary row its count. A front end that has no further use for the
+    // rows once it has shown them may take them out of the list.
+    virtual void categoryScanned(const Category& category, ResultList& list) {
+        (void)category;
+        (void)list;
+    }
 };
 
 }  // namespace kestrane

@@ -8,6 +8,12 @@ const std::string& ResultRow::subitem(std::size_t i) const {
 }
 
 ResultRow& ResultList::add(std::string caption, std::vector<std::string> subitems, bool checked) {
+    if (m_sink) {
+        m_passing = ResultRow{checked, std::move(caption), std::move(subitems)};
+        m_sink(*this, m_passing);
+        ++m_passedOn;
+        return m_passing;
+    }
     m_rows.push_back(ResultRow{checked, std::move(caption), std::move(subitems)});
     return m_rows.back();
 }

@@ -21,6 +21,7 @@
 #endif
 
 #include "cli/Cli.h"
+#include "cli/Report.h"
 #include "results/ModelFixture.h"
 #include "support/EnvGuard.h"
 #include "support/FakeWineServer.h"
@@ -246,6 +247,89 @@ TEST_F(CliTest, OnlyChecksTheNamedRows) {
     auto r3 = run({"--prefix", prefix.path().string(), "scan", "--only", "Startup", "--json"});
     ASSERT_EQ(r3.status, 0);
     EXPECT_EQ(json::parse(r3.out.str())["summary"][1]["count"], 2);
+}
+
+// --- the report as it is written
+
+TEST(JsonStrings, EveryTextBecomesValidJsonAndUtf8Survives) {
+    auto encode = [](std::string_view text) {
+        std::string out;
+        cli::appendJsonString(out, text);
+        return out;
+    };
+    auto decoded = [&](std::string_view text) { return json::parse(encode(text)).get<std::string>(); };
+    EXPECT_EQ(encode("C:\\a \"b\"\n\t\r"), "\"C:\\\\a \\\"b\\\"\\n\\t\\r\"");
+    EXPECT_EQ(encode(std::string("\x01\x1f", 2)), "\"\\u0001\\u001f\"");
+    for (std::string_view good : {"Caf\xC3\xA9", "\xE2\x82\xAC 5", "\xF0\x9F\x8D\xAA", "\xF4\x8F\xBF\xBF", ""})
+        EXPECT_EQ(decoded(good), good);
+    // What is not UTF-8 is one U+FFFD a byte: stray bytes, overlong forms,
+    // surrogates, beyond U+10FFFF, sequences cut short.
+    const std::string r = "\xEF\xBF\xBD";
+    EXPECT_EQ(decoded("\xFF\xFE.tmp"), r + r + ".tmp");
+    EXPECT_EQ(decoded("\xC0\x80"), r + r);
+    EXPECT_EQ(decoded("a\xED\xA0\x80z"), "a" + r + r + r + "z");
+    EXPECT_EQ(decoded("\xF5\x80\x80\x80"), r + r + r + r);
+    EXPECT_EQ(decoded("\xE2\x82"), r + r);
+    EXPECT_EQ(decoded("\xC3"), r);
+    EXPECT_EQ(decoded("\xE0\x9F\xBF"), r + r + r);
+}
+
+TEST_F(CliTest, NamesThatAreNotUtf8ReachTheJsonReport) {
+    TempPrefix prefix("", userReg());
+    categories = [this] {
+        std::vector<Category> table{runKeyCategory()};
+        Category odd = fakeCategory(log, "Cookies", "lvco", "Cookies", BadgeFamily::Privacy);
+        odd.scanAction = [](ScanContext&, ResultList& l) { l.add("\xFF\xFE.txt", {"Remove", "C:\\a\xE9\\"}); };
+        table.push_back(odd);
+        return table;
+    };
+    auto r = run({"--prefix", prefix.path().string(), "scan", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    json doc = json::parse(r.out.str());
+    ASSERT_EQ(doc["lists"]["lvco"]["rows"].size(), 1u);
+    EXPECT_EQ(doc["lists"]["lvco"]["rows"][0]["caption"], "\xEF\xBF\xBD\xEF\xBF\xBD.txt");
+    EXPECT_EQ(doc["lists"]["lvco"]["rows"][0]["subitems"][1], "C:\\a\xEF\xBF\xBD\\");
+    // The text report keeps the bytes as they are.
+    auto text = run({"--prefix", prefix.path().string(), "scan"});
+    EXPECT_NE(text.out.str().find("[x] \xFF\xFE.txt | Remove"), std::string::npos);
+}
+
+TEST_F(CliTest, AScanWritesEachListAsSoonAsItsCategoryHasRun) {
+    TempPrefix prefix("", userReg());
+    std::ostringstream out, err;
+    std::vector<std::string> seenByCookies;
+    categories = [&] {
+        std::vector<Category> table{runKeyCategory()};
+        Category later = fakeCategory(log, "Cookies", "lvco", "Cookies", BadgeFamily::Privacy);
+        later.scanAction = [&](ScanContext&, ResultList& l) {
+            seenByCookies.push_back(out.str());
+            l.add("c.txt", {"Remove"});
+        };
+        table.push_back(later);
+        return table;
+    };
+    for (bool asJson : {false, true}) {
+        out.str("");
+        seenByCookies.clear();
+        cli::Cli cli(cli::Io{out, err, false});
+        cli.options().categories = categories;
+        std::vector<std::string> args{"--prefix", prefix.path().string(), "scan"};
+        if (asJson) args.push_back("--json");
+        ASSERT_EQ(cli.run(args), 0) << err.str();
+        ASSERT_EQ(seenByCookies.size(), 1u);
+        // The startup list's rows were out before the cookies were looked for.
+        const std::string gone = asJson ? "C:\\\\missing\\\\gone.exe" : "C:\\missing\\gone.exe";
+        EXPECT_NE(seenByCookies[0].find(gone), std::string::npos) << seenByCookies[0];
+        EXPECT_EQ(seenByCookies[0].find("Status : Complete Scan Your PC"), std::string::npos);
+        // The summary comes last, with the counts of every list.
+        const std::string all = out.str();
+        EXPECT_LT(all.find("c.txt"), all.find("Status : Complete Scan Your PC"));
+        if (asJson) {
+            json doc = json::parse(all);
+            EXPECT_EQ(doc["summary"][1]["count"], 2);
+            EXPECT_EQ(doc["summary"][16]["count"], 1);
+        }
+    }
 }
 
 TEST_F(CliTest, ApplicationsMode) {

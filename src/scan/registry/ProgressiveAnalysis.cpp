@@ -132,11 +132,19 @@ struct DeepWalk {
         }
         if (level >= lastLevel)
             return;
-        for (const std::string& name : ctx.store.subkeyNames(key)) {
-            auto child = ctx.store.openSubkey(key, name, reg::KEY_ALL_ACCESS);
-            if (!child)
-                continue;  // a key that cannot be opened contributes nothing
-            walk(*child, level + 1, location + '\\' + name, level + 1 == 4 ? name == "Uninstall" : underUninstall);
+        // Each subkey opened with full access, as a key of one hive: on a
+        // hive that cannot be written none opens, and contributes nothing.
+        if (!ctx.store.writable(key.root))
+            return;
+        for (reg::Key* sub : k->subkeys()) {
+            if (sub->deleted())
+                continue;
+            const std::string name(sub->name());
+            reg::KeyHandle child;
+            child.root = key.root;
+            (key.root == Root::CurrentUser ? child.user : child.machine) = sub;
+            child.writable = true;
+            walk(child, level + 1, location + '\\' + name, level + 1 == 4 ? name == "Uninstall" : underUninstall);
         }
     }
 

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/BackupCommands.h"
+#include "cli/PrefixesCommand.h"
 #include "cli/ScanCommand.h"
 
 namespace kestrane::cli {
@@ -15,6 +16,7 @@ Cli::Cli(Io io) : m_io(io) {
     for (auto kind : {BackupCommand::Kind::Backup, BackupCommand::Kind::List, BackupCommand::Kind::Restore,
                       BackupCommand::Kind::Delete})
         m_commands.push_back(std::make_unique<BackupCommand>(kind));
+    m_commands.push_back(std::make_unique<PrefixesCommand>());
 }
 
 Cli::~Cli() = default;

@@ -4,6 +4,7 @@
 
 #include "cli/Report.h"
 #include "cli/Session.h"
+#include "computer/PrefixFinder.h"
 #include "platform/Text.h"
 #include "platform/WineServer.h"
 #include "results/SummaryRows.h"
@@ -19,7 +20,10 @@ void ScanCommand::addTo(CLI::App& app) {
     m_app->add_flag("--applications", m_applications, "The applications' recent lists instead of the computer");
     m_app->add_option("--only", m_only, "Only these summary rows (number, caption, list or action name)")
         ->delimiter(',');
-    m_app->add_flag("--json", m_json, "Print one JSON object");
+    m_app->add_flag("--json", m_json, "Print one JSON object (with --all, an array of them)");
+    m_app->add_flag("--all", m_all,
+                    repair ? "Every prefix found (see 'prefixes'); those Wine runs on are skipped"
+                           : "Every prefix found (see 'prefixes'), one report each");
     if (repair) {
         auto* backup = m_app->add_flag("--backup", m_backup, "Back up the registry first");
         auto* noBackup = m_app->add_flag("--no-backup", m_noBackup, "Do not back up the registry first");
@@ -67,6 +71,36 @@ int ScanCommand::saveChanges(Session& session, Io& io) const {
 }
 
 int ScanCommand::execute(const GlobalOptions& options, Io& io) {
+    if (!m_all) return runOne(options, io, [] {});
+    if (!options.prefix.empty() || options.demo || options.demoReset) {
+        io.err << "kestrane-cli: --all runs over every prefix found: give no --prefix or --demo with it\n";
+        return kExitUsage;
+    }
+    FindResult found = findPrefixes(finderInputFromEnvironment());
+    for (const auto& warning : found.warnings) io.err << "kestrane-cli: " << warning << "\n";
+    if (found.prefixes.empty()) {
+        io.err << "kestrane-cli: no Wine prefix found\n";
+        return kExitPrefix;
+    }
+    // The worst outcome decides: a failure, else a refusal, else success.
+    bool anyFailed = false, anyRefused = false;
+    std::size_t reports = 0;
+    if (m_json) io.out << "[\n";
+    for (const auto& prefix : found.prefixes) {
+        GlobalOptions one = options;
+        one.prefix = prefix.path.string();
+        if (!m_json) io.err << "kestrane-cli: " << prefix.name << " (" << prefix.source << "): " << one.prefix << "\n";
+        int status = runOne(one, io, [&] {
+            if (reports++) io.out << (m_json ? ",\n" : "\n");
+        });
+        if (status == kExitRefused) anyRefused = true;
+        else if (status != kExitOk) anyFailed = true;
+    }
+    if (m_json) io.out << "]\n";
+    return anyFailed ? kExitFailure : anyRefused ? kExitRefused : kExitOk;
+}
+
+int ScanCommand::runOne(const GlobalOptions& options, Io& io, const std::function<void()>& beforeReport) {
     bool repair = m_kind == Kind::Repair;
     auto opened = Session::open(options, io);
     if (auto* status = std::get_if<int>(&opened)) return *status;
@@ -95,6 +129,7 @@ int ScanCommand::execute(const GlobalOptions& options, Io& io) {
     // what is left of the lists once it is done.
     std::unique_ptr<ReportWriter> report = m_json ? jsonReport(io.out) : textReport(io.out);
     report->beforeWrite([&] { session.frontend().finish(); });
+    beforeReport();
     report->begin(model, session.prefix());
     if (!repair)
         session.frontend().onCategories(

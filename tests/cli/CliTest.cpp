@@ -520,5 +520,68 @@ TEST_F(CliTest, ComputerSummaryInJson) {
     EXPECT_TRUE(doc["badges"]["obmainerror"]["blinking"]);
 }
 
+// --- every prefix on the machine
+
+// A home folder with ~/.wine and a winetricks prefix, both with the two Run values.
+struct TwoPrefixHome {
+    std::filesystem::path home = makeTempDir("kestrane-cli-home");
+    std::filesystem::path wine = home / ".wine";
+    std::filesystem::path game = home / ".local/share/wineprefixes/game";
+    EnvGuard homeGuard{"HOME", home.string()};
+    EnvGuard prefixGuard{"WINEPREFIX", std::nullopt};
+
+    TwoPrefixHome() {
+        TempPrefix source("", userReg());
+        for (const auto& target : {wine, game}) {
+            std::filesystem::create_directories(target.parent_path());
+            std::filesystem::copy(source.path(), target,
+                                  std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
+        }
+    }
+    ~TwoPrefixHome() { std::filesystem::remove_all(home); }
+};
+
+TEST_F(CliTest, PrefixesListsEveryPrefixFound) {
+    TwoPrefixHome home;
+    auto r = run({"prefixes", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    json doc = json::parse(r.out.str());
+    ASSERT_EQ(doc["prefixes"].size(), 2u);
+    EXPECT_EQ(doc["prefixes"][0]["source"], "~/.wine");
+    EXPECT_EQ(doc["prefixes"][0]["path"], home.wine.string());
+    EXPECT_EQ(doc["prefixes"][1]["name"], "game");
+    EXPECT_EQ(doc["prefixes"][1]["source"], "winetricks");
+    EXPECT_EQ(doc["prefixes"][1]["arch"], "win64");
+    EXPECT_TRUE(doc["prefixes"][1]["wineServer"].is_null());
+    EXPECT_GT(doc["prefixes"][1]["sizeOnDisk"].get<long long>(), 0);
+    auto text = run({"prefixes"});
+    EXPECT_NE(text.out.str().find("winetricks          64-bit"), std::string::npos) << text.out.str();
+}
+
+TEST_F(CliTest, AllScansEveryPrefixAndRepairSkipsThoseWineRunsOn) {
+    TwoPrefixHome home;
+    auto scan = run({"scan", "--all", "--json"});
+    ASSERT_EQ(scan.status, 0) << scan.err.str();
+    json reports = json::parse(scan.out.str());
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0]["prefix"], home.wine.string());
+    EXPECT_EQ(reports[1]["prefix"], home.game.string());
+    EXPECT_EQ(reports[1]["lists"]["lvsp"]["rows"].size(), 2u);
+    EXPECT_EQ(run({"--prefix", home.wine.string(), "scan", "--all"}).status, 2);
+
+    CliRun repair;
+    {
+        FakeWineServer server(home.wine);
+        repair = run({"repair", "--all", "--json"});
+    }
+    EXPECT_EQ(repair.status, 4);
+    EXPECT_NE(repair.err.str().find("Close all Wine programs of this prefix first"), std::string::npos);
+    json repaired = json::parse(repair.out.str());
+    ASSERT_EQ(repaired.size(), 1u);  // the prefix Wine ran on has no report
+    EXPECT_EQ(repaired[0]["prefix"], home.game.string());
+    EXPECT_NE(readFile(home.wine / "user.reg").find("\"Gone\""), std::string::npos);
+    EXPECT_EQ(readFile(home.game / "user.reg").find("\"Gone\""), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kestrane::test

@@ -8,10 +8,12 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libvalijson-dev
+  libyaml-cpp-dev   # the settings files of Bottles, Lutris and Heroic (the prefix list)
   qt6-base-dev      # the window (kestrane) and its Qt Test tests
   wine64            # the interoperability tests against real Wine
   mingw-w64         # Windows programs that leave real traces in the interoperability tests' prefixes
   xvfb              # a display for Wine's own programs in those tests
+  clang-14 libclang-rt-14-dev  # the fuzzing build (fuzz/): clang with libFuzzer and the sanitizers
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -231,7 +231,10 @@ void MainWindow::run(const std::function<void()>& handler, Writes writes) {
         handler();
         render();
     }
-    if (writes == Writes::Registry) saveRegistry();
+    if (writes == Writes::Registry) {
+        saveRegistry();
+        checkWine();  // and names the undo file of a repair
+    }
 }
 
 void MainWindow::repair(const std::function<void()>& handler) {
@@ -251,9 +254,12 @@ bool MainWindow::wineAllows() {
 }
 
 void MainWindow::checkWine() {
-    m_strip->setNotice(m_computer.wineServer()
-                           ? QStringLiteral("Wine is running on this prefix: repairs are off until it ends.")
-                           : QString());
+    if (m_computer.wineServer())
+        m_strip->setNotice(QStringLiteral("Wine is running on this prefix: repairs are off until it ends."));
+    else if (!m_model->lastUndo().empty())
+        m_strip->setNotice(QStringLiteral("Undo file: %1").arg(qt(m_model->lastUndo())));
+    else
+        m_strip->setNotice(QString());
 }
 
 void MainWindow::saveRegistry() {

@@ -66,7 +66,8 @@ public:
     // The destruction handler: the tray icon removed, then the run-at-logon
     // setting applied once more.
     void FormDestroy();
-    // Says in the status strip whether a wineserver serves the prefix.
+    // Says in the status strip whether a wineserver serves the prefix, else
+    // which undo file the last repair wrote.
     void checkWine();
 
     // --- what the front end asks ----------------------------------------------

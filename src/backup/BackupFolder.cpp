@@ -41,19 +41,7 @@ bool looksLikeRegistryExport(std::string_view bytes) {
     return true;
 }
 
-RegionalFormats BackupFolder::formats() const {
-    RegionalFormats f;
-    const char* key = "Control Panel\\International";
-    auto read = [&](const char* value, std::string& into) {
-        std::string v = reg::regReadString(m_s.store, reg::Root::CurrentUser, key, value);
-        if (!v.empty()) into = v;
-    };
-    read("sShortDate", f.shortDate);
-    read("sTimeFormat", f.longTime);
-    read("s1159", f.am);
-    read("s2359", f.pm);
-    return f;
-}
+RegionalFormats BackupFolder::formats() const { return regionalFormats(m_s.store); }
 
 BackupRow BackupFolder::row(const std::string& file, const NameDate& read) const {
     const RegionalFormats f = formats();

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "platform/Registry.h"
 #include "platform/TextOps.h"
 
 namespace kestrane::backup {
@@ -137,6 +138,20 @@ std::string formatTime(const RegionalFormats& f, const files::LocalTime& t) {
         }
         return true;
     });
+}
+
+RegionalFormats regionalFormats(const reg::RegistryStore& store) {
+    RegionalFormats f;
+    const char* key = "Control Panel\\International";
+    auto read = [&](const char* value, std::string& into) {
+        std::string v = reg::regReadString(store, reg::Root::CurrentUser, key, value);
+        if (!v.empty()) into = v;
+    };
+    read("sShortDate", f.shortDate);
+    read("sTimeFormat", f.longTime);
+    read("s1159", f.am);
+    read("s2359", f.pm);
+    return f;
 }
 
 }  // namespace kestrane::backup

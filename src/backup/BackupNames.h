@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/Clock.h"
+#include "platform/RegistryStore.h"
 
 namespace kestrane::backup {
 
@@ -36,6 +37,9 @@ struct RegionalFormats {
     std::string pm = "PM";
 };
 std::string formatDate(const RegionalFormats& f, const files::LocalTime& date);
+// The formats of the user's regional settings (HKCU\Control Panel\International
+// sShortDate, sTimeFormat, s1159, s2359), each the default where it is missing.
+RegionalFormats regionalFormats(const reg::RegistryStore& store);
 std::string formatTime(const RegionalFormats& f, const files::LocalTime& time);
 
 }  // namespace kestrane::backup

@@ -7,6 +7,7 @@
 #include "cli/BackupCommands.h"
 #include "cli/PrefixesCommand.h"
 #include "cli/ScanCommand.h"
+#include "cli/UndoCommand.h"
 
 namespace kestrane::cli {
 
@@ -16,6 +17,7 @@ Cli::Cli(Io io) : m_io(io) {
     for (auto kind : {BackupCommand::Kind::Backup, BackupCommand::Kind::List, BackupCommand::Kind::Restore,
                       BackupCommand::Kind::Delete})
         m_commands.push_back(std::make_unique<BackupCommand>(kind));
+    m_commands.push_back(std::make_unique<UndoCommand>());
     m_commands.push_back(std::make_unique<PrefixesCommand>());
 }
 

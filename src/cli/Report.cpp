@@ -102,6 +102,11 @@ public:
         std::string& o = m_buffer.text();
         o += m_lists ? "\n  },\n  \"status\": " : "},\n  \"status\": ";
         appendJsonString(o, m.status());
+        o += ",\n  \"undo\": ";
+        if (m.lastUndo().empty())
+            o += "null";
+        else
+            appendJsonString(o, m.lastUndo());
         o += ",\n  \"summary\": [";
         const ResultList& rows = summaryOf(m);
         for (std::size_t i = 0; i < rows.count(); ++i) {
@@ -216,6 +221,9 @@ public:
         out << "\n";
         for (const auto& b : m.badges())
             if (b.visible) out << b.name << ": " << b.caption << "\n";
+        if (!m.lastUndo().empty())
+            out << "\nUndo file: " << m.lastUndo() << " ('kestrane-cli undo " << m.lastUndo()
+                << "' gives back what the repair took from the registry)\n";
         m_buffer.text() = out.str();
         m_buffer.flush();
     }

@@ -120,6 +120,9 @@ Computer::Computer(fs::path prefix, std::unique_ptr<reg::RegistryStore> store, P
         .reloaded = [this] { afterReload(); },
     });
     m_ctx.backups = m_backups.get();
+    m_undo = std::make_unique<backup::UndoFolder>(backup::UndoFolder::Setup{
+        .prefix = m_prefix, .store = *m_store, .files = *m_files, .folder = m_folders.undoFolder(), .clock = nullptr});
+    m_ctx.undo = m_undo.get();
     m_ctx.optimize = backup::optimize;
 }
 

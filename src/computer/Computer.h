@@ -20,6 +20,7 @@
 #include "platform/SystemFolders.h"
 #include "results/Category.h"
 #include "backup/BackupFolder.h"
+#include "backup/UndoFolder.h"
 #include "scan/IgnoreLists.h"
 
 namespace kestrane {
@@ -59,6 +60,7 @@ public:
     const files::SystemFolders& folders() const { return m_folders; }
     IgnoreLists& ignores() { return *m_ignores; }
     backup::BackupFolder& backups() { return *m_backups; }
+    backup::UndoFolder& undo() { return *m_undo; }
     ScanContext& context() { return m_ctx; }
 
     // The backups and startbug folders under the program-files folder.
@@ -92,6 +94,7 @@ private:
     files::RecycleBin m_recycleBin;
     std::unique_ptr<IgnoreLists> m_ignores;
     std::unique_ptr<backup::BackupFolder> m_backups;
+    std::unique_ptr<backup::UndoFolder> m_undo;
     ScanContext m_ctx;
 };
 

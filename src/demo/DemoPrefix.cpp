@@ -84,6 +84,7 @@
 // Download Accelerator     | HKLM Software\SpeedBit\Download Accelerator\FileList, HKCU
 //                          | ...\HistoryCombo, ...\ADS\SecondMedia
 // Flash Player             | AppData\Macromedia\Flash Player\#SharedObjects, macromedia.com
+//                          | (folders only: the list finds nothing)
 // Backups                  | C:\Program Files\Kestrane Professional\Backups
 //                          | \Backup_9-5-7_3-12-2024.reg (and the startbug folder)
 

@@ -114,8 +114,10 @@ void PrefixFileSystem::listFolder(std::vector<std::string>& list, std::string_vi
     auto listing = m_paths.listing(*host);
     // "*" and "*.*" match every name.
     const bool everything = pat == "*" || pat == "*.*";
+    // A name holding '\\' cannot be named by a Windows path: folder + name
+    // would be read as other folders and another file.
     for (const auto& e : listing->entries())
-        if (!e.removed && (everything || matchesFolded(foldName(e.name), p)))
+        if (!e.removed && e.name.find('\\') == std::string::npos && (everything || matchesFolded(foldName(e.name), p)))
             list.push_back(e.name);
 }
 
@@ -249,38 +251,48 @@ std::uint64_t PrefixFileSystem::fileVersion(std::string_view path) {
     return host ? fileVersionNumber(*host) : 0;
 }
 
+Result<std::string> PrefixFileSystem::fileDeletionTarget(std::string_view path, std::string& hostPath,
+                                                          struct stat& st) {
+    auto target = deletionTarget(path, hostPath, st);
+    if (!target)
+        return target;
+    // Files and links are deleted; a folder, or a link to one, is not.
+    struct stat followed {};
+    if (S_ISDIR(st.st_mode) ||
+        (S_ISLNK(st.st_mode) && ::stat(target->c_str(), &followed) == 0 && S_ISDIR(followed.st_mode)))
+        return makeError(ErrorKind::Failure, "a folder, not a file: " + std::string(path));
+    return target;
+}
+
 bool PrefixFileSystem::deletable(std::string_view path) {
     std::string host;
     struct stat st {};
-    return deletionTarget(path, host, st).ok();
+    return fileDeletionTarget(path, host, st).ok();
 }
 
 std::optional<std::int64_t> PrefixFileSystem::deletableSize(std::string_view path) {
     std::string host;
     struct stat st {};
-    auto target = deletionTarget(path, host, st);
+    auto target = fileDeletionTarget(path, host, st);
     if (!target)
         return std::nullopt;
-    if (hasWildcards(host.substr(host.rfind('/') + 1)))
-        return fileSize(path);  // the size of the first entry the name matches
+    // The size of this very entry: a name that holds '*' or '?' is a name
+    // here, not a pattern. A link shows what it names, as Wine shows it.
     if (S_ISLNK(st.st_mode)) {
         struct stat followed {};
         if (::stat(target->c_str(), &followed) != 0)
             return 0;
         st = followed;
     }
-    return S_ISDIR(st.st_mode) ? 0 : static_cast<std::int64_t>(st.st_size);
+    return static_cast<std::int64_t>(st.st_size);
 }
 
 Status PrefixFileSystem::deleteFile(std::string_view path) {
     std::string host;
     struct stat st {};
-    auto target = deletionTarget(path, host, st);
+    auto target = fileDeletionTarget(path, host, st);
     if (!target)
         return target.error();
-    struct stat followed {};
-    if (S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && ::stat(target->c_str(), &followed) == 0 && S_ISDIR(followed.st_mode)))
-        return makeError(ErrorKind::Failure, "a folder, not a file: " + std::string(path));
     if (::unlink(target->c_str()) != 0)
         return systemError(ErrorKind::Failure, std::string(path), errno);
     m_paths.entryRemoved(fs::path(host), false);

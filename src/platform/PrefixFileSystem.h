@@ -36,8 +36,9 @@ public:
     std::optional<std::string> readFile(std::string_view path, std::size_t limit) override;
     std::uint64_t fileVersion(std::string_view path) override;
 
-    // Only an entry whose real location (its folder with every link
-    // resolved) lies inside drive_c may be deleted.
+    // Only a file or a link (not a folder, nor a link to one) whose real
+    // location (its folder with every link resolved) lies inside drive_c may
+    // be deleted, as deleteFile() deletes it.
     bool deletable(std::string_view path) override;
     std::optional<std::int64_t> deletableSize(std::string_view path) override;
     // Only an entry whose real location (its folder with every link
@@ -58,6 +59,8 @@ private:
     // The host path to delete (the entry's real folder plus its name) with
     // its lstat(), or the reason it may not be deleted.
     Result<std::string> deletionTarget(std::string_view path, std::string& hostPath, struct stat& st);
+    // The same for deleteFile(): a folder, or a link to one, is refused.
+    Result<std::string> fileDeletionTarget(std::string_view path, std::string& hostPath, struct stat& st);
 
     // The real path of a host folder (every link resolved): cached during
     // an action, since a walk asks it for every file of a folder.

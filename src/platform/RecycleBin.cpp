@@ -9,6 +9,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "platform/FileTree.h"
 #include "platform/FileVersion.h"
 #include "platform/Text.h"
 #include "platform/WinPath.h"
@@ -45,29 +46,6 @@ std::optional<std::string> readRecord(const fs::path& file) {
     }
     ::close(fd);
     return out;
-}
-
-std::int64_t sizeOf(const fs::path& p) {
-    struct stat st {};
-    if (::lstat(p.c_str(), &st) != 0)
-        return 0;
-    if (S_ISREG(st.st_mode))
-        return static_cast<std::int64_t>(st.st_size);
-    if (!S_ISDIR(st.st_mode))
-        return 0;  // a link counts as an item of no size: it is never followed
-    std::int64_t total = 0;
-    std::error_code ec;
-    // recursive_directory_iterator does not follow links by default.
-    for (fs::recursive_directory_iterator it(p, fs::directory_options::skip_permission_denied, ec), end;
-         !ec && it != end; it.increment(ec)) {
-        std::error_code sec;
-        if (it->symlink_status(sec).type() == fs::file_type::regular) {
-            auto size = it->file_size(sec);
-            if (!sec)
-                total += static_cast<std::int64_t>(size);
-        }
-    }
-    return total;
 }
 
 bool isInside(const fs::path& child, const fs::path& root) {
@@ -223,7 +201,7 @@ RecycleBinContents RecycleBin::query() const {
     RecycleBinContents c;
     for (const auto& e : entries()) {
         ++c.items;
-        c.bytes += sizeOf(e.trash / "files" / e.name);
+        c.bytes += treeSize(e.trash / "files" / e.name);
     }
     return c;
 }
@@ -232,13 +210,14 @@ Status RecycleBin::empty() {
     std::string failed;
     for (const auto& e : entries()) {
         const fs::path item = e.trash / "files" / e.name;
+        // Links inside are removed themselves, never followed.
+        if (!removeTree(item)) {
+            if (failed.empty())
+                failed = item.string() + ": not all of it could be removed";
+            continue;
+        }
         std::error_code ec;
-        if (isRealFolder(item))
-            fs::remove_all(item, ec);  // links inside are removed themselves, never followed
-        else
-            fs::remove(item, ec);      // a file, or a link itself
-        if (!ec)
-            fs::remove(e.trash / "info" / (e.name + std::string(kInfoSuffix)), ec);
+        fs::remove(e.trash / "info" / (e.name + std::string(kInfoSuffix)), ec);
         if (ec && failed.empty())
             failed = item.string() + ": " + ec.message();
     }

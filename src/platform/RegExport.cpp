@@ -148,4 +148,40 @@ std::string exportRegistry(const RegistryStore& store) {
     return bytes;
 }
 
+
+std::string undoFile(std::vector<Removal> removals) {
+    // Written a removal at a time, each let go once written: a repair of a
+    // great many values holds the journal or the text, not both.
+    std::string bytes = "\xFF\xFE";
+    std::u16string out;
+    appendAscii(out, kVersion5);
+    out += u"\r\n";
+    // Undone last change first: a key comes back before the keys below it
+    // (they were deleted first), and a value overwritten twice ends as it was.
+    for (; !removals.empty(); removals.pop_back()) {
+        const Removal* it = &removals.back();
+        out += it->machine ? u"\r\n[HKEY_LOCAL_MACHINE\\" : u"\r\n[HKEY_CURRENT_USER\\";
+        out += text::toUtf16(it->keyPath);
+        out += u"]\r\n";
+        for (const Value& v : it->values) {
+            if (it->kind != Removal::Kind::NewValue) {
+                appendValue(out, v);
+                continue;
+            }
+            if (v.name.empty()) {
+                out += u"@=-\r\n";
+            } else {
+                out += u'"';
+                appendEscaped(out, text::toUtf16(v.name));
+                out += u"\"=-\r\n";
+            }
+        }
+        text::appendUtf16LE(bytes, out);
+        out.clear();
+    }
+    out += u"\r\n";
+    text::appendUtf16LE(bytes, out);
+    return bytes;
+}
+
 }  // namespace kestrane::reg

@@ -54,6 +54,12 @@ struct ImportReport {
 Status importRegistry(RegistryStore& store, const std::string& fileBytes, const std::string& fileName,
                       ImportReport* report = nullptr);
 
+// A Version 5.00 file that gives back what the removals took away: every
+// deleted key with its values, every deleted or overwritten value as it
+// was, and a value that was new deleted again. Imported, it undoes the
+// changes the journal recorded.
+std::string undoFile(std::vector<Removal> removals);
+
 // Deletes a key with all its subkeys, the deepest first. A tree that holds a
 // link key is refused before anything is deleted.
 Status deleteTree(RegistryStore& store, Root root, std::string_view path);

@@ -288,12 +288,25 @@ std::optional<Value> RegistryStore::queryValue(const KeyHandle& key, std::string
 
 bool RegistryStore::isLink(const KeyHandle& key) const { return key.primary() && key.primary()->isLink(); }
 
+void RegistryStore::record(Removal::Kind kind, const Key* key, std::vector<Value> values) {
+    std::string path;
+    for (const Key* k = key; k && k->parent(); k = k->parent())
+        path.insert(0, (k->parent()->parent() ? "\\" : "") + std::string(k->name()));
+    m_journal.push_back({kind, &key->hive() == m_machine.get(), std::move(path), std::move(values)});
+}
+
 Status RegistryStore::setValue(const KeyHandle& key, Value value) {
     Key* k = key.primary();
     if (!k || k->deleted())
         return makeError(ErrorKind::NotFound, "The key has been deleted.");
     if (!key.writable || k->isLink())
         return makeError(ErrorKind::AccessDenied, "Access is denied.");
+    if (m_journaling) {
+        if (auto old = k->value(value.name))
+            record(Removal::Kind::Value, k, {std::move(*old)});
+        else
+            record(Removal::Kind::NewValue, k, {Value::string(value.name, "")});
+    }
     if (!k->setValue(std::move(value)))
         return makeError(ErrorKind::Failure, "The value cannot be set.");
     return {};
@@ -303,6 +316,11 @@ Status RegistryStore::deleteValue(const KeyHandle& key, std::string_view name) {
     if (!key.writable || isLink(key))
         return makeError(ErrorKind::AccessDenied, "Access is denied.");
     bool deleted = false;
+    if (m_journaling)
+        for (Key* k : {key.user, key.machine})
+            if (k)
+                if (auto old = k->value(name))
+                    record(Removal::Kind::Value, k, {std::move(*old)});
     if (key.user)
         deleted = key.user->deleteValue(name) || deleted;
     if (key.machine)
@@ -324,9 +342,13 @@ Status RegistryStore::deleteKey(Root root, std::string_view path) {
     for (Key* k : {h->user, h->machine})
         if (k && (k->isLink() || !k->subkeys().empty()))
             return makeError(ErrorKind::AccessDenied, "Access is denied.");
-    for (Key* k : {h->user, h->machine})
-        if (k)
-            k->parent()->deleteSubkey(k->name());
+    for (Key* k : {h->user, h->machine}) {
+        if (!k)
+            continue;
+        if (m_journaling)
+            record(Removal::Kind::Key, k, k->values());
+        k->parent()->deleteSubkey(k->name());
+    }
     return {};
 }
 

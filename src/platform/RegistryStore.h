@@ -42,6 +42,19 @@ struct KeyHandle {
     Key* primary() const { return user ? user : machine; }
 };
 
+// What a change to the registry took away, as the store's journal keeps it.
+struct Removal {
+    enum class Kind {
+        Key,       // a key deleted, with the values it held (it had no subkeys left)
+        Value,     // a value deleted or overwritten: the value as it was
+        NewValue,  // a value set where there was none: its name
+    };
+    Kind kind = Kind::Value;
+    bool machine = false;      // in system.reg, else in user.reg
+    std::string keyPath;       // from the hive's root, its keys' names as stored
+    std::vector<Value> values;
+};
+
 class RegistryStore {
 public:
     // Loads <prefix>/system.reg and <prefix>/user.reg. A hive that is missing
@@ -90,6 +103,18 @@ public:
     // the prefix, or when a hive file changed on disk since it was loaded.
     Status save();
 
+    // While the journal runs, every value or key a change takes away is kept,
+    // in the order of the changes; stopping it hands them over.
+    void startJournal() {
+        m_journal.clear();
+        m_journaling = true;
+    }
+    std::vector<Removal> stopJournal() {
+        m_journaling = false;
+        return std::move(m_journal);
+    }
+    bool journaling() const { return m_journaling; }
+
     // For the tests: runs between the write of a hive's temporary file
     // (named by its argument) and the rename that replaces the hive.
     void setBeforeReplace(std::function<void(const std::string&)> hook) { m_beforeReplace = std::move(hook); }
@@ -109,6 +134,9 @@ private:
     std::unique_ptr<FileState> m_machineState;
     std::unique_ptr<FileState> m_userState;
     std::function<void(const std::string&)> m_beforeReplace;
+    bool m_journaling = false;
+    std::vector<Removal> m_journal;
+    void record(Removal::Kind kind, const Key* key, std::vector<Value> values);
 };
 
 // A save writes the new hive to "<hive>.kestrane-XXXXXX" beside it, then

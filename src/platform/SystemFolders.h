@@ -23,6 +23,7 @@ struct SystemFolders {
 
     std::string backupsFolder() const { return programFiles + "\\Kestrane Professional\\Backups"; }
     std::string startbugFolder() const { return programFiles + "\\Kestrane Professional\\startbug"; }
+    std::string undoFolder() const { return programFiles + "\\Kestrane Professional\\Undo"; }
 
     // Creates the backups folder, then the startbug folder, with any missing
     // parents. Nothing is created for a folder that maps to nothing (an

@@ -49,6 +49,16 @@ public:
     virtual Status remove(const std::string& file) = 0;
 };
 
+// Where the undo files of registry repairs go: a registry editor file that
+// gives back what a repair took away, written before the repair is saved.
+class RegistryUndo {
+public:
+    virtual ~RegistryUndo() = default;
+    // Writes an undo file with these bytes, flushed to disk; its file name,
+    // or why it was not written.
+    virtual Result<std::string> write(const std::string& regFile) = 0;
+};
+
 // The optimizer view's panel (Panel4): its labels and its two bars.
 struct ProgressBar {
     int maximum = 100;

@@ -42,6 +42,7 @@
 namespace kestrane {
 
 class RegistryBackups;
+class RegistryUndo;
 struct OptimizerPanel;
 
 namespace reg {
@@ -89,6 +90,8 @@ struct ScanContext {
     files::Clock* clock = nullptr;
     // The registry backups of the backups view and of repair all.
     RegistryBackups* backups = nullptr;
+    // Where each repair's undo file goes; without it no undo file is written.
+    RegistryUndo* undo = nullptr;
     // The optimizer's walk, which only reads the registry.
     std::function<void(ScanContext&, OptimizerPanel&)> optimize{};
     // The 32-bit half of a 64-bit prefix; null on a 32-bit prefix, which has

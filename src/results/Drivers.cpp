@@ -86,17 +86,20 @@ void MainWindowModel::repairAllOfMode() {
     if (computer) m_badges[1].visible = false;
     m_badges[2].visible = false;
     if (!backupBeforeRepair()) return;
-    for (std::size_t row = first; row < summary.count(); ++row) {
-        const Category* c = categoryOfRow(m_mode, static_cast<int>(row));
-        if (!c || !summary.rows()[row].checked) continue;
-        setStatus(c->repairStatus.before);
-        m_frontend.processMessages();
-        if (c->repairAction) {
-            runRepair(*c);
-            setRowCount(summary, row, std::to_string(m_lastCount));
+    // One undo file for the whole run.
+    undoable([&] {
+        for (std::size_t row = first; row < summary.count(); ++row) {
+            const Category* c = categoryOfRow(m_mode, static_cast<int>(row));
+            if (!c || !summary.rows()[row].checked) continue;
+            setStatus(c->repairStatus.before);
+            m_frontend.processMessages();
+            if (c->repairAction) {
+                runRepair(*c);
+                setRowCount(summary, row, std::to_string(m_lastCount));
+            }
+            setStatus(c->repairStatus.after);
         }
-        setStatus(c->repairStatus.after);
-    }
+    });
     setStatus("Status : Repair Complete");
     updateSummaryBadges();
     if (setting("autoclose") == "1") m_frontend.terminate();

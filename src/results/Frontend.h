@@ -30,6 +30,8 @@ public:
     // Puts the main window into the topmost layer or takes it out, and the
     // "Always on Top" box with it; nothing where there is no window.
     virtual void setTopmost(bool topmost) { (void)topmost; }
+    // A repair wrote the undo file of what it took from the registry.
+    virtual void undoWritten(const std::string& file) { (void)file; }
     // A category of a complete scan is about to run, on its emptied list.
     virtual void categoryStarting(const Category& category, ResultList& list) {
         (void)category;

@@ -80,6 +80,8 @@ public:
     const ResultList& LVbackup() const { return m_LVbackup; }
     ResultList& LVbackup() { return m_LVbackup; }
     const OptimizerPanel& optimizer() const { return m_optimizer; }
+    // The undo file the last repair wrote (empty: none yet).
+    const std::string& lastUndo() const { return m_lastUndo; }
 
     const Badge& Oberror() const { return m_badges[0]; }
     const Badge& obmainerror() const { return m_badges[1]; }
@@ -190,6 +192,10 @@ private:
     void checkTable() const;
     void runScan(const Category& c);
     void runRepair(const Category& c);
+    // Runs repairs with the store's journal on, then writes the undo file of
+    // what they took from the registry; when it cannot be written, what they
+    // took goes back and nothing of it is saved.
+    void undoable(const std::function<void()>& repairs);
     // The two drivers, for the current mode.
     void completeScanOfMode();
     void repairAllOfMode();
@@ -225,6 +231,7 @@ private:
     ResultList m_lvapply;
     ResultList m_LVbackup;
     OptimizerPanel m_optimizer;
+    std::string m_lastUndo;
     std::array<Badge, 3> m_badges;
     std::set<std::string> m_shown;
     std::map<std::string, std::string, std::less<>> m_selectCaptions;

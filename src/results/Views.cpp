@@ -2,9 +2,12 @@
 // select toggle, "Ignore Items", "Remove Checked Items", the shared buttons
 // of the views with a view number, and the blink timers.
 
+#include <exception>
 #include <optional>
 
 #include "platform/FileSystem.h"
+#include "platform/RegFile.h"
+#include "results/Backups.h"
 #include "results/MainWindowModel.h"
 
 namespace kestrane {
@@ -52,12 +55,43 @@ void MainWindowModel::runScan(const Category& c) {
     m_ctx.setProgress(0);
 }
 
+void MainWindowModel::undoable(const std::function<void()>& repairs) {
+    if (!m_ctx.undo || m_ctx.store.journaling()) {
+        repairs();
+        return;
+    }
+    m_ctx.store.startJournal();
+    std::exception_ptr failure;
+    try {
+        repairs();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    std::vector<reg::Removal> removed = m_ctx.store.stopJournal();
+    if (!removed.empty()) {
+        const std::string file = reg::undoFile(std::move(removed));
+        auto written = m_ctx.undo->write(file);
+        if (written) {
+            m_lastUndo = written.value();
+            m_frontend.undoWritten(m_lastUndo);
+        } else {
+            // Nothing is saved that could not be undone: the registry is read
+            // again as it is on disk (or, held in memory only, given back what
+            // was taken).
+            if (!m_ctx.store.reload()) (void)reg::importRegistry(m_ctx.store, file, "undo");
+            m_frontend.showError("The undo file could not be written: " + written.error().message +
+                                 ". The registry was left as it was.");
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
 void MainWindowModel::runRepair(const Category& c) {
-    {
+    undoable([&] {
         std::optional<files::FileAction> action;
         if (m_ctx.files) action.emplace(*m_ctx.files);
         c.repairAction(m_ctx, listOf(c));
-    }
+    });
     m_lastCount = count(c);
     m_ctx.setProgress(0);
 }

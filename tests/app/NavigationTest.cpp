@@ -3,6 +3,8 @@
 // their blinking, the About view and the pages it opens, and a window that
 // takes no input while a handler runs.
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QLabel>
@@ -401,7 +403,12 @@ private slots:
         click("OBall4");  // Wine ended: the repair runs
         QCOMPARE(messages.texts.size(), 2);
         QCOMPARE(w->statusStrip()->status(), QStringLiteral("Status : Repair Complete"));
-        QCOMPARE(w->statusStrip()->notice(), QString());
+        // The Wine notice gives way to the undo file the repair wrote.
+        const QString notice = w->statusStrip()->notice();
+        QVERIFY2(notice.startsWith(QStringLiteral("Undo file: Undo_")) && notice.endsWith(QStringLiteral(".reg")),
+                 qPrintable(notice));
+        QVERIFY(std::filesystem::is_regular_file(m_prefix->driveC() / "Program Files/Kestrane Professional/Undo" /
+                                                 notice.mid(11).toStdString()));
         QCOMPARE(storedValue(*m_prefix, kRunKey, "Gone"), std::string("<no value>"));
     }
 };

@@ -34,6 +34,11 @@ using nlohmann::json;
 
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// system.reg with the program-files folder, where the undo files of repairs go.
+const std::string kMachine =
+    "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1700000000\n"
+    "\"ProgramFilesDir\"=\"C:\\\\Program Files\"\n";
+
 // user.reg with two Run values and the given settings.
 std::string userReg(const std::string& settings = "") {
     std::string text =
@@ -123,7 +128,7 @@ std::vector<std::string> userRegRunValues(const TempPrefix& prefix) {
 // --- usage and prefix
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     std::string p = prefix.path().string();
     EXPECT_EQ(run({}).status, 2);
     EXPECT_EQ(run({"--prefix", p, "frobnicate"}).status, 2);
@@ -157,7 +162,7 @@ TEST_F(CliTest, MissingOrUnreadablePrefixExitsWithThree) {
 }
 
 TEST_F(CliTest, PrefixComesFromWineprefixWithoutOption) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     CliRun r;
     {
         EnvGuard wine("WINEPREFIX", prefix.path().string());
@@ -187,7 +192,7 @@ TEST_F(CliTest, DemoPrefixIsMadeOnFirstUse) {
 // --- scan
 
 TEST_F(CliTest, ScanPrintsTheSummaryAndTheListsFound) {
-    TempPrefix prefix("", userReg("\"autorepair\"=\"1\"\n"));
+    TempPrefix prefix(kMachine, userReg("\"autorepair\"=\"1\"\n"));
     const std::string before = readFile(prefix.userReg());
     log.findings["Cookies"] = 2;
     auto r = run({"--prefix", prefix.path().string(), "scan"});
@@ -208,7 +213,7 @@ TEST_F(CliTest, ScanPrintsTheSummaryAndTheListsFound) {
 }
 
 TEST_F(CliTest, EveryCategoryThatRanIsInTheListsFoundSomethingOrNot) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     auto r = run({"--prefix", prefix.path().string(), "scan", "--json"});  // Cookies finds nothing
     ASSERT_EQ(r.status, 0) << r.err.str();
     json doc = json::parse(r.out.str());
@@ -223,7 +228,7 @@ TEST_F(CliTest, EveryCategoryThatRanIsInTheListsFoundSomethingOrNot) {
 }
 
 TEST_F(CliTest, OnlyChecksTheNamedRows) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     log.findings["Cookies"] = 1;
     auto r = run({"--prefix", prefix.path().string(), "scan", "--only", "lvco", "--json"});
     ASSERT_EQ(r.status, 0) << r.err.str();
@@ -275,7 +280,7 @@ TEST(JsonStrings, EveryTextBecomesValidJsonAndUtf8Survives) {
 }
 
 TEST_F(CliTest, NamesThatAreNotUtf8ReachTheJsonReport) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     categories = [this] {
         std::vector<Category> table{runKeyCategory()};
         Category odd = fakeCategory(log, "Cookies", "lvco", "Cookies", BadgeFamily::Privacy);
@@ -295,7 +300,7 @@ TEST_F(CliTest, NamesThatAreNotUtf8ReachTheJsonReport) {
 }
 
 TEST_F(CliTest, AScanWritesEachListAsSoonAsItsCategoryHasRun) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     std::ostringstream out, err;
     std::vector<std::string> seenByCookies;
     categories = [&] {
@@ -333,7 +338,7 @@ TEST_F(CliTest, AScanWritesEachListAsSoonAsItsCategoryHasRun) {
 }
 
 TEST_F(CliTest, ApplicationsMode) {
-    TempPrefix prefix("", userReg() + "\n[Software\\\\WinRAR] 1700000000\n");
+    TempPrefix prefix(kMachine, userReg() + "\n[Software\\\\WinRAR] 1700000000\n");
     log.findings["mspaint"] = 3;
     auto r = run({"--prefix", prefix.path().string(), "scan", "--applications", "--json"});
     ASSERT_EQ(r.status, 0) << r.err.str();
@@ -349,7 +354,7 @@ TEST_F(CliTest, ApplicationsMode) {
 }
 
 TEST_F(CliTest, ProgressOnlyOnATerminal) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     auto quiet = run({"--prefix", prefix.path().string(), "scan"});
     EXPECT_EQ(quiet.err.str(), "");
     auto shown = run({"--prefix", prefix.path().string(), "scan"}, true);
@@ -365,7 +370,7 @@ TEST_F(CliTest, ProgressOnlyOnATerminal) {
 // --- repair
 
 TEST_F(CliTest, RepairDeletesWhatTheScanFoundAndSaves) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     log.findings["Cookies"] = 2;
     auto r = run({"--prefix", prefix.path().string(), "repair", "--json"});
     ASSERT_EQ(r.status, 0) << r.err.str();
@@ -393,7 +398,7 @@ TEST_F(CliTest, RepairWithNothingFoundWritesNothing) {
 }
 
 TEST_F(CliTest, RequestedBackupThatIsNotAvailableRepairsNothing) {
-    TempPrefix prefix("", userReg("\"autobackup\"=\"1\"\n"));
+    TempPrefix prefix("", userReg("\"autobackup\"=\"1\"\n"));  // no program-files folder for the backups
     const std::string before = readFile(prefix.userReg());
     auto r = run({"--prefix", prefix.path().string(), "repair"});
     EXPECT_EQ(r.status, 1);
@@ -404,13 +409,14 @@ TEST_F(CliTest, RequestedBackupThatIsNotAvailableRepairsNothing) {
     TempPrefix plain("", userReg());
     EXPECT_EQ(run({"--prefix", plain.path().string(), "repair", "--backup"}).status, 1);
     EXPECT_EQ(userRegRunValues(plain).size(), 2u);
-    auto r2 = run({"--prefix", prefix.path().string(), "repair", "--no-backup"});
+    TempPrefix withFolders(kMachine, userReg("\"autobackup\"=\"1\"\n"));
+    auto r2 = run({"--prefix", withFolders.path().string(), "repair", "--no-backup"});
     EXPECT_EQ(r2.status, 0) << r2.err.str();
-    EXPECT_TRUE(userRegRunValues(prefix).empty());
+    EXPECT_TRUE(userRegRunValues(withFolders).empty());
 }
 
 TEST_F(CliTest, RepairRefusedWhileWineRuns) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     const std::string before = readFile(prefix.userReg());
     CliRun r;
     {
@@ -425,7 +431,7 @@ TEST_F(CliTest, RepairRefusedWhileWineRuns) {
 }
 
 TEST_F(CliTest, HiveChangedDuringTheRepairIsNotOverwritten) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     std::string changed = readFile(prefix.userReg()) + "\n[Software\\\\Written By Wine] 1700000001\n";
     categories = [&] {
         return std::vector<Category>{runKeyCategory([&] { writeFile(prefix.userReg(), changed); })};
@@ -467,7 +473,7 @@ TEST_F(CliTest, JsonReportFollowsItsSchema) {
 #ifndef KESTRANE_HAVE_VALIJSON
     GTEST_SKIP() << "valijson (libvalijson-dev) is not installed";
 #else
-    TempPrefix prefix("", userReg() + "\n[Software\\\\WinRAR] 1700000000\n");
+    TempPrefix prefix(kMachine, userReg() + "\n[Software\\\\WinRAR] 1700000000\n");
     log.findings["Cookies"] = 1;
     log.findings["mspaint"] = 1;
     for (std::vector<std::string> args : {std::vector<std::string>{"scan", "--json"},
@@ -495,7 +501,7 @@ TEST_F(CliTest, JsonReportFollowsItsSchema) {
 }
 
 TEST_F(CliTest, ComputerSummaryInJson) {
-    TempPrefix prefix("", userReg());
+    TempPrefix prefix(kMachine, userReg());
     auto r = run({"--prefix", prefix.path().string(), "scan", "--json"});
     ASSERT_EQ(r.status, 0);
     json doc = json::parse(r.out.str());
@@ -520,6 +526,57 @@ TEST_F(CliTest, ComputerSummaryInJson) {
     EXPECT_TRUE(doc["badges"]["obmainerror"]["blinking"]);
 }
 
+// --- undo
+
+TEST_F(CliTest, ARepairWritesItsUndoAndUndoGivesTheRegistryBack) {
+    TempPrefix prefix(kMachine, userReg());
+    const std::string p = prefix.path().string();
+    auto r = run({"--prefix", p, "repair", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    EXPECT_TRUE(userRegRunValues(prefix).empty());
+    json doc = json::parse(r.out.str());
+    ASSERT_TRUE(doc["undo"].is_string());
+    const std::string name = doc["undo"];
+    EXPECT_EQ(name.rfind("Undo_", 0), 0u);
+    const auto undoFolder = prefix.driveC() / "Program Files/Kestrane Professional/Undo";
+    EXPECT_TRUE(std::filesystem::is_regular_file(undoFolder / name));
+
+    auto list = run({"--prefix", p, "undo", "--list", "--json"});
+    ASSERT_EQ(list.status, 0) << list.err.str();
+    json rows = json::parse(list.out.str());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]["file"], name);
+
+    // Refused while Wine runs, then loaded back: both values return.
+    {
+        FakeWineServer server(prefix.path());
+        EXPECT_EQ(run({"--prefix", p, "undo", name}).status, 4);
+    }
+    EXPECT_TRUE(userRegRunValues(prefix).empty());
+    auto undone = run({"--prefix", p, "undo", name});
+    ASSERT_EQ(undone.status, 0) << undone.err.str();
+    EXPECT_EQ(userRegRunValues(prefix), (std::vector<std::string>{"\"Gone\"", "\"Old\""}));
+    const std::string text = readFile(prefix.userReg());
+    EXPECT_NE(text.find("\"Old\"=\"C:\\\\old\\\\old.exe /min\""), std::string::npos);
+
+    // Names that are no file of the folder.
+    EXPECT_EQ(run({"--prefix", p, "undo", "../x.reg"}).status, 2);
+    EXPECT_EQ(run({"--prefix", p, "undo", "Undo_none.reg"}).status, 2);
+    EXPECT_EQ(run({"--prefix", p, "undo"}).status, 2);
+    // A scan writes none.
+    json scan = json::parse(run({"--prefix", p, "scan", "--json"}).out.str());
+    EXPECT_TRUE(scan["undo"].is_null());
+}
+
+TEST_F(CliTest, ARepairWithNowhereForItsUndoChangesNothing) {
+    TempPrefix prefix("", userReg());  // no program-files folder: no undo folder
+    const std::string before = readFile(prefix.userReg());
+    auto r = run({"--prefix", prefix.path().string(), "repair"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.str().find("The undo file could not be written"), std::string::npos) << r.err.str();
+    EXPECT_EQ(readFile(prefix.userReg()), before);
+}
+
 // --- every prefix on the machine
 
 // A home folder with ~/.wine and a winetricks prefix, both with the two Run values.
@@ -531,7 +588,7 @@ struct TwoPrefixHome {
     EnvGuard prefixGuard{"WINEPREFIX", std::nullopt};
 
     TwoPrefixHome() {
-        TempPrefix source("", userReg());
+        TempPrefix source(kMachine, userReg());
         for (const auto& target : {wine, game}) {
             std::filesystem::create_directories(target.parent_path());
             std::filesystem::copy(source.path(), target,

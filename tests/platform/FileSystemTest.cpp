@@ -207,5 +207,38 @@ TEST_F(FileSystemTest, CreatesFoldersWithTheirParentsReusingExistingSpelling) {
     EXPECT_FALSE(files.createFolders("\\Kestrane Professional\\Backups").ok());
 }
 
+TEST_F(FileSystemTest, OnlyWhatDeleteFileDeletesIsOffered) {
+    prefix.write("drive_c/dir/target.txt", "12345");
+    fs::create_symlink("sub", prefix.driveC() / "dir/to-folder");
+    fs::create_symlink("target.txt", prefix.driveC() / "dir/to-file");
+    fs::create_symlink("nowhere", prefix.driveC() / "dir/broken");
+    // A folder, or a link to one, is never deleted as a file: no finding.
+    for (const char* folder : {"C:\\dir\\sub", "C:\\dir\\to-folder"}) {
+        EXPECT_FALSE(files.deletable(folder)) << folder;
+        EXPECT_FALSE(files.deletableSize(folder)) << folder;
+        EXPECT_FALSE(files.deleteFile(folder).ok()) << folder;
+    }
+    EXPECT_TRUE(fs::is_directory(prefix.driveC() / "dir/sub"));
+    // A link to a file shows what it names and is removed itself; a broken one counts nothing.
+    EXPECT_EQ(files.deletableSize("C:\\dir\\to-file"), 5);
+    EXPECT_EQ(files.deletableSize("C:\\dir\\broken"), 0);
+    EXPECT_TRUE(files.deleteFile("C:\\dir\\to-file").ok());
+    EXPECT_TRUE(fs::exists(prefix.driveC() / "dir/target.txt"));
+}
+
+TEST_F(FileSystemTest, NamesThatLookLikePatternsOrPathsAreTheirOwn) {
+    // On Linux '*', '?' and '\' are letters of a name.
+    prefix.write("drive_c/odd/1.tmp", std::string(5000, 'x'));
+    prefix.write("drive_c/odd/?.tmp", std::string(10, 'q'));
+    prefix.write("drive_c/odd/..\\..\\keep.tmp", "sneaky");
+    prefix.write("drive_c/keep.tmp", "the user's file");
+    EXPECT_EQ(files.deletableSize("C:\\odd\\?.tmp"), 10);  // not the size of 1.tmp, which the pattern matches
+    // A name holding '\' cannot be named by a Windows path: it is not listed.
+    EXPECT_EQ(list("C:\\odd\\", "*"), (Names{".", "..", "1.tmp", "?.tmp"}));
+    EXPECT_TRUE(files.deleteFile("C:\\odd\\?.tmp").ok());
+    EXPECT_TRUE(fs::exists(prefix.driveC() / "odd/1.tmp"));
+    EXPECT_TRUE(fs::exists(prefix.driveC() / "keep.tmp"));
+}
+
 }  // namespace
 }  // namespace kestrane::files

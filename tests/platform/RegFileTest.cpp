@@ -718,3 +718,49 @@ TEST(RegFileImport, DeleteTreeRemovesBothSidesOfTheClasses) {
     EXPECT_FALSE(deleteTree(*store, Root::CurrentUser, "").ok());
     EXPECT_EQ(deleteTree(*store, Root::CurrentUser, "Nothing").error().kind, ErrorKind::NotFound);
 }
+
+// ------------------------------------------------------------ the journal and its undo file
+
+TEST(UndoFile, GivesBackWhatTheJournalSawTaken) {
+    auto machine = Hive::parse(std::string(test::kSystemHeader) +
+                        "\n[Software\\\\Classes\\\\CLSID\\\\{A}\\\\InprocServer32] 1\n@=\"C:\\\\a.dll\"\n"
+                        "\"ThreadingModel\"=\"Both\"\n"
+                        "\n[Software\\\\Vendor] 1\n@=\"C:\\\\old\"\n\"Bin\"=hex:00,01,ff\n\"N\"=dword:0000002a\n"
+                        "\"Multi\"=str(7):\"a\\0b\\0\"\n\"Quote\"=\"say \\\"hi\\\"\\\\\"\n",
+                    "system.reg");
+    auto user = Hive::parse(std::string(test::kUserHeader) +
+                        "\n[Software\\\\Classes\\\\CLSID\\\\{A}] 1\n@=\"user side\"\n"
+                        "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1\n\"Gone\"=\"C:\\\\gone.exe\"\n",
+                    "user.reg");
+    ASSERT_TRUE(machine.ok() && user.ok());
+    auto store = RegistryStore::fromHives(std::move(machine.value()), std::move(user.value()));
+    const std::string before = exportRegistry(*store);
+
+    store->startJournal();
+    auto run = store->openKey(Root::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", KEY_ALL_ACCESS);
+    ASSERT_TRUE(run.ok());
+    ASSERT_TRUE(store->deleteValue(*run, "Gone").ok());
+    // A key of both hives through HKCR, with its subtree.
+    ASSERT_TRUE(deleteTree(*store, Root::ClassesRoot, "CLSID\\{A}").ok());
+    // Values overwritten (twice), deleted, and one that is new.
+    auto vendor = store->openKey(Root::LocalMachine, "Software\\Vendor", KEY_ALL_ACCESS);
+    ASSERT_TRUE(vendor.ok());
+    ASSERT_TRUE(store->setValue(*vendor, Value::string("", "")).ok());
+    ASSERT_TRUE(store->setValue(*vendor, Value::string("", "again")).ok());
+    for (const char* name : {"Bin", "N", "Multi", "Quote"})
+        ASSERT_TRUE(store->deleteValue(*vendor, name).ok()) << name;
+    ASSERT_TRUE(store->setValue(*vendor, Value::string("Fresh", "new")).ok());
+    const std::vector<Removal> removed = store->stopJournal();
+    EXPECT_FALSE(store->journaling());
+    EXPECT_NE(exportRegistry(*store), before);
+
+    const std::string undo = undoFile(removed);
+    auto ops = parseRegFile(undo, "undo.reg");
+    ASSERT_TRUE(ops.ok()) << ops.error().message;
+    ASSERT_TRUE(importRegistry(*store, undo, "undo.reg").ok());
+    EXPECT_EQ(exportRegistry(*store), before);
+
+    // Nothing is journaled once the journal stops.
+    ASSERT_TRUE(store->setValue(*vendor, Value::string("Later", "x")).ok());
+    EXPECT_TRUE(store->stopJournal().empty());
+}

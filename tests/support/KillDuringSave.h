@@ -17,7 +17,7 @@ struct KillTrials {
     int leftovers = 0;     // temporary files found after the kill
     int removedAtStart = 0;  // of them, removed by the next start
     std::string failure;   // the first trial whose hive was neither, or another fault
-    double saveMilliseconds = 0;  // how long an uninterrupted save takes
+    double saveMilliseconds = 0;  // how long an uninterrupted save took, the longest of three
 };
 
 // Runs `trials` kills on a copy-safe prefix: each trial restores the old

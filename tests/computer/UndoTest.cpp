@@ -1,0 +1,99 @@
+// The undo of repairs on the demo prefix, which has findings for every
+// registry category: repair all writes one undo file before anything is
+// saved, and loading it back gives the registry back as it was.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "computer/Computer.h"
+#include "demo/DemoPrefix.h"
+#include "platform/RegFile.h"
+#include "results/MainWindowModel.h"
+#include "results/SummaryRows.h"
+#include "support/Recorders.h"
+#include "support/TempPrefix.h"
+
+namespace kestrane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct DemoRun {
+    fs::path folder = makeTempDir("kestrane-undo");
+    fs::path prefix;
+    RecordingPacer pacer;
+    RecordingFrontend frontend;
+    std::unique_ptr<Computer> computer;
+    std::unique_ptr<MainWindowModel> model;
+
+    DemoRun() {
+        auto made = demo::ensureDemoPrefix(folder / "demo", false);
+        EXPECT_TRUE(made.ok());
+        prefix = made.value();
+        open();
+    }
+    ~DemoRun() { fs::remove_all(folder); }
+    void open() {
+        model.reset();
+        computer.reset();
+        auto opened = Computer::open(prefix, pacer);
+        ASSERT_TRUE(opened.ok()) << opened.error().message;
+        computer = std::move(opened.value());
+        model = std::make_unique<MainWindowModel>(computer->context(), frontend, builtCategories());
+        frontend.model = model.get();
+    }
+    fs::path undoFolder() const { return prefix / "drive_c/Program Files/Kestrane Professional/Undo"; }
+};
+
+TEST(Undo, RepairAllOnTheDemoIsUndoneByItsUndoFile) {
+    DemoRun run;
+    const std::string before = reg::exportRegistry(run.computer->store());
+    // Every registry row, the progressive analysis among them; no backup.
+    ResultList& rows = run.model->lvall();
+    rows.rows()[kBackupRow].checked = false;
+    for (std::size_t row = 1; row < rows.count(); ++row) rows.rows()[row].checked = isRegistryRow(static_cast<int>(row));
+    run.model->completeScan();
+    run.model->repairAll();
+    ASSERT_TRUE(run.frontend.errors.empty()) << run.frontend.errors.front();
+    const std::string undo = run.model->lastUndo();
+    ASSERT_FALSE(undo.empty());
+    ASSERT_TRUE(fs::is_regular_file(run.undoFolder() / undo));
+    ASSERT_TRUE(run.computer->store().save().ok());
+    EXPECT_NE(reg::exportRegistry(run.computer->store()), before);
+
+    // As a new start of the program: the undo file loads back and is saved.
+    run.open();
+    auto listed = run.computer->undo().list();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].file, undo);
+    ASSERT_TRUE(run.computer->undo().apply(undo).ok());
+    run.open();
+    EXPECT_EQ(reg::exportRegistry(run.computer->store()), before);
+    // And a scan finds again what the repair had removed.
+    run.model->completeScan();
+    EXPECT_NE(run.model->lvall().rows()[1].subitem(0), "0");
+}
+
+TEST(Undo, OneUndoFileForEachRepairAndNoneWhenNothingWasTaken) {
+    DemoRun run;
+    const Category* startup = run.model->category("Startup");
+    ASSERT_NE(startup, nullptr);
+    run.model->openView(*startup);
+    run.model->removeChecked(*startup);
+    const std::string first = run.model->lastUndo();
+    ASSERT_FALSE(first.empty());
+    // Nothing left to take: no new file.
+    run.model->removeChecked(*startup);
+    EXPECT_EQ(run.model->lastUndo(), first);
+    EXPECT_EQ(run.computer->undo().list().size(), 1u);
+    // A second repair in the same second gets a name of its own.
+    const Category* uninstall = run.model->category("Uninstall");
+    run.model->openView(*uninstall);
+    run.model->removeChecked(*uninstall);
+    EXPECT_NE(run.model->lastUndo(), first);
+    EXPECT_EQ(run.computer->undo().list().size(), 2u);
+}
+
+}  // namespace
+}  // namespace kestrane::test

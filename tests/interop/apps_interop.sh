@@ -288,18 +288,18 @@ def file_rows(folder, mask, info, sized=True, deletes=True):
             continue
         kind = found[entry]
         path = os.path.join(unix, entry)
-        if kind not in ("file", "dir"):
+        if kind == "dir":
+            # Only what the repair can delete is offered: a folder never is.
+            say("  %s%s is a folder: not listed" % (folder, entry))
+            continue
+        if kind != "file":
             say("  %s%s is a %s: not expected" % (folder, entry, kind))
             continue
         dot = entry.rfind(".")
         subitems = [folder, entry[dot:] if dot >= 0 else "", info]
         if sized:
-            # A folder's size is not compared.
-            subitems.append(ilib.size_text(os.lstat(path).st_size) if kind == "file" else None)
-        # A file row's repair deletes the file; a folder is no file and stays.
-        gone = [os.path.relpath(path, drive_c)] if kind == "file" and deletes else []
-        if kind == "dir":
-            say("  %s%s is a folder: listed, and it stays" % (folder, entry))
+            subitems.append(ilib.size_text(os.lstat(path).st_size))
+        gone = [os.path.relpath(path, drive_c)] if deletes else []
         rows.append({"caption": entry, "subitems": subitems, "files": gone, "registry": []})
     return rows
 
@@ -672,7 +672,9 @@ json.dump(sorted({f for r in rows for f in r["files"]}), open(sys.argv[2], "w"))
 json.dump([g for r in rows for g in r["registry"]], open(sys.argv[3], "w"))
 PY
 echo '[]' >"$W/nothing.json"
-il_check_gone "$W/drive_c.before.json" "$W/drive_c.after.json" "$W/gone.drive_c.json" "drive_c after the repair"
+il_python -c 'import ilib, sys; ilib.check_gone(*sys.argv[1:5], undo=ilib.repair_undo(sys.argv[5]))' \
+    "$W/drive_c.before.json" "$W/drive_c.after.json" "$W/gone.drive_c.json" "drive_c after the repair" \
+    "$W/repair.json"
 il_check_gone "$W/home.before.json" "$W/home.after.json" "$W/nothing.json" "the home after the repair"
 il_python - "$W/before.reg" "$W/again.reg" "$W/after.reg" "$W/gone.registry.json" <<'PY'
 import json, sys

@@ -704,9 +704,27 @@ def check_export_change(before_path, again_path, after_path, want, what):
                  details)
 
 
-def check_gone(before_file, after_file, gone_file, what):
+PROGRAM_FOLDER = "Program Files/Kestrane Professional/"
+
+
+def repair_undo(report_file):
+    """The undo file a repair report names ("" when it names none)."""
+    import json
+    with open(report_file) as f:
+        text = f.read()
+    try:
+        report = json.loads(text)
+    except ValueError:
+        return ""
+    return report.get("undo") or "" if isinstance(report, dict) else ""
+
+
+def check_gone(before_file, after_file, gone_file, what, undo=""):
     """Checks two snapshots (JSON files of snapshot()) against the JSON list
-    of paths that must be gone: those and no others, nothing new or changed."""
+    of paths that must be gone: those and no others, nothing new or changed.
+    With undo (the name a repair report gives, snapshots of drive_c), the
+    undo file of that name is expected new, with the program's folders it
+    may have made, and it must be there."""
     import json
     with open(before_file) as f:
         a = json.load(f)
@@ -716,7 +734,15 @@ def check_gone(before_file, after_file, gone_file, what):
         gone = sorted(set(json.load(f)))
     diff = snapshot_diff(a, b)
     removed = sorted(p for k, p in diff if k == "-")
-    others = ["%s %s" % (k, p) for k, p in diff if k != "-"]
+    made = []
+    if undo:
+        undo_path = PROGRAM_FOLDER + "Undo/" + undo
+        check(b.get(undo_path, [""])[0] == "file" and undo_path not in a,
+              "%s: the repair wrote its undo file %s" % (what, undo_path))
+        made = [undo_path, PROGRAM_FOLDER]
+        made += [p for p in b if p.startswith(PROGRAM_FOLDER) and p.endswith("/")
+                 and p.count("/") == PROGRAM_FOLDER.count("/") + 1]
+    others = ["%s %s" % (k, p) for k, p in diff if k != "-" and not (k == "+" and p in made)]
     details = []
     if removed != gone or others:
         details += listing("expected to be gone", gone)

@@ -473,28 +473,16 @@ ilib.check(not lists.get("lvclip", {}).get("rows"), "%s: lvclip lists nothing" %
            ["got %r" % lists.get("lvclip")])
 PY
 
-# Checks a snapshot difference against the paths that must be gone.
+# Checks a snapshot difference against the paths that must be gone (and,
+# given a repair report, its undo file as the one new entry).
 cat >"$W/gone.py" <<'PY'
-import json
 import sys
 
 import ilib
 
 before, after, gone_file, what = sys.argv[1:5]
-a, b = json.load(open(before)), json.load(open(after))
-gone = sorted(set(json.load(open(gone_file))))
-diff = ilib.snapshot_diff(a, b)
-removed = sorted(p for k, p in diff if k == "-")
-others = ["%s %s" % (k, p) for k, p in diff if k != "-"]
-details = []
-if removed != gone or others:
-    details += ilib.listing("expected to be gone", gone)
-    details += ilib.listing("gone", removed)
-    details += ilib.listing("gone but not expected", sorted(set(removed) - set(gone)))
-    details += ilib.listing("expected but still there", sorted(set(gone) - set(removed)))
-    details += ilib.listing("new or changed", others)
-ilib.check(removed == gone and not others,
-           "%s: exactly the %d expected entries are gone, nothing else changed" % (what, len(gone)), details)
+undo = ilib.repair_undo(sys.argv[5]) if len(sys.argv) > 5 else ""
+ilib.check_gone(before, after, gone_file, what, undo)
 PY
 
 # ------------------------------------------------------------------------
@@ -587,7 +575,7 @@ trash = os.path.relpath(os.environ["XDG_DATA_HOME"], os.environ["HOME"]) + "/Tra
 json.dump([p for entry in e["bin_entries"] for p in ilib.below(snap, trash + entry)], open(out_home, "w"))
 PY
 il_python "$W/gone.py" "$W/drive_c.before.json" "$W/drive_c.after.json" "$W/gone.drive_c.json" \
-    "drive_c after the repair"
+    "drive_c after the repair" "$W/repair.json"
 il_python "$W/gone.py" "$W/home.before.json" "$W/home.after.json" "$W/gone.home.json" \
     "the home (recycle bin) after the repair"
 

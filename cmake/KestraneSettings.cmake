@@ -21,6 +21,19 @@ if(KESTRANE_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(kestrane_settings INTERFACE -fsanitize=address,undefined)
 endif()
+# The fuzzing build: every library gets libFuzzer's coverage instrumentation
+# and both sanitizers; only the harnesses (fuzz/) link libFuzzer's main.
+# libstdc++'s assertions catch indexing past a string's or vector's size,
+# which AddressSanitizer cannot see inside the capacity.
+if(KESTRANE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "KESTRANE_FUZZ needs clang: configure with CC=clang-14 CXX=clang++-14")
+  endif()
+  target_compile_options(kestrane_settings INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_compile_definitions(kestrane_settings INTERFACE _GLIBCXX_ASSERTIONS)
+  target_link_options(kestrane_settings INTERFACE -fsanitize=address,undefined)
+endif()
 
 # kestrane_add_test(NAME SOURCES... [LIBS libraries...]): a GoogleTest executable
 # registered with CTest, linked with the given libraries (default: the whole core).

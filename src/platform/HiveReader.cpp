@@ -95,8 +95,11 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
             close = skipEscaped(p + 1, eol, '"');
             if (!close)
                 return nullptr;
-            if (out && readEscaped(p + 1, end, '"', &units))
+            if (out) {
+                if (!readEscaped(p + 1, end, '"', &units))
+                    return nullptr;  // never a name left from another value
                 out->name = text::toUtf8(units);
+            }
         }
         p = close + 1;
     }
@@ -133,7 +136,8 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
             if (!close)
                 return nullptr;
             if (out) {
-                readEscaped(p + 1, end, '"', &units);
+                if (!readEscaped(p + 1, end, '"', &units))
+                    return nullptr;
                 out->data.clear();
                 out->data.reserve(units.size() * 2 + 2);
                 text::appendUtf16LE(out->data, units);

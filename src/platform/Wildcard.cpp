@@ -11,12 +11,12 @@ bool plainMatch(std::u16string_view name, std::u16string_view pattern) {
     std::size_t n = 0, p = 0;
     std::size_t starP = std::u16string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
+        if (p < pattern.size() && pattern[p] == u'*') {  // before the literal test: a name may hold a '*'
             starP = p++;
             starN = n;
+        } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++n;
+            ++p;
         } else if (starP != std::u16string_view::npos) {
             p = starP + 1;
             n = ++starN;

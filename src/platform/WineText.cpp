@@ -72,7 +72,7 @@ std::size_t unescape(std::string_view in, char terminator, std::u16string& out) 
         char c = in[i];
         if (c == terminator)
             return i;
-        if (c == '\n' || c == '\r')
+        if (c == '\n')  // a CR that does not end the line is text, as Wine reads it
             return std::string_view::npos;
         if (c != '\\') {
             auto uc = static_cast<unsigned char>(c);

@@ -206,3 +206,41 @@ TEST(Hive, VisitingValuesMatchesDecodingThem) {
         }
     }
 }
+
+TEST(Hive, ACarriageReturnInsideQuotesIsText) {
+    // A CR that does not end its line, inside a quoted name or string that
+    // also holds an escape (found by fuzz/HiveFuzzer.cpp, inputs in
+    // fuzz/regressions/hive), is part of the name or data, as Wine reads
+    // it: a visit of the values and their decoding agree (no name is left
+    // over from the value visited before), and a change to the key writes
+    // back what was read.
+    const std::string body = "\n[A] 1\n\"first name\"=\"1\"\n\n[B] 1\n\"n\\[\r\"=\"v\"\n\"s\"=\"\\x41\rB\"\n";
+    auto r = Hive::parse(kHeader + body, "system.reg");
+    ASSERT_TRUE(r.ok()) << r.error().message;
+    Hive& hive = *r.value();
+    hive.find("A")->forEachValue([](const Value&) {});  // leaves its names in the visit's buffers
+    Key* b = hive.find("B");
+    std::vector<Value> seen;
+    b->forEachValue([&](const Value& v) { seen.push_back(v); });
+    const auto decoded = b->values();
+    ASSERT_EQ(decoded.size(), 2u);
+    EXPECT_EQ(decoded[0].name, "n[\r");
+    EXPECT_EQ(decoded[0].text(), "v");
+    EXPECT_EQ(decoded[1].name, "s");
+    EXPECT_EQ(decoded[1].units(), u"A\rB");
+    ASSERT_EQ(seen.size(), decoded.size());
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].name, decoded[i].name) << i;
+        EXPECT_EQ(seen[i].data, decoded[i].data) << i;
+    }
+    hive.setClock(fixedClock);
+    ASSERT_TRUE(b->setValue(Value::dword("d", 1)));
+    auto again = Hive::parse(hive.serialize(), "again.reg");
+    ASSERT_TRUE(again.ok()) << again.error().message;
+    Key* b2 = again.value()->find("B");
+    ASSERT_NE(b2, nullptr);
+    ASSERT_TRUE(b2->value("n[\r").has_value()) << hive.serialize();
+    EXPECT_EQ(b2->value("n[\r")->text(), "v");
+    ASSERT_TRUE(b2->value("s").has_value());
+    EXPECT_EQ(b2->value("s")->units(), u"A\rB");
+}

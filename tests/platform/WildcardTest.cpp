@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/Wildcard.h"
 
 namespace kestrane::files {
@@ -27,6 +29,20 @@ TEST(WildcardTest, StarDotStarAlsoMatchesNamesWithoutADot) {
     EXPECT_FALSE(matchesWildcard("ab", "a.*"));
     EXPECT_TRUE(matchesWildcard("readme", "*."));
     EXPECT_FALSE(matchesWildcard("a.b", "*."));
+}
+
+TEST(WildcardTest, AStarInTheNameIsAPlainCharacter) {
+    // Linux programs may put '*' and '?' in file names; a '*' of the pattern
+    // facing one still stands for any run of characters.
+    EXPECT_TRUE(matchesWildcard("report.*draft", "*.*"));
+    EXPECT_TRUE(matchesWildcard(".*a", "*.*"));
+    EXPECT_TRUE(matchesWildcard("a*b*c.txt", "*b*.txt"));
+    EXPECT_TRUE(matchesWildcard("x?y", "x?y"));
+    EXPECT_FALSE(matchesWildcard("a*b", "a*c"));
+    // The name and pattern the fuzzer found (fuzz/regressions/winpath).
+    const std::string found("noa~\\exp\xff*.*\x16\x16\x16");
+    EXPECT_TRUE(matchesWildcard(found, "*.*"));
+    EXPECT_TRUE(matchesWildcard(found, found));
 }
 
 TEST(WildcardTest, DotEntriesMatchOnlyPatternsThatAllowThem) {

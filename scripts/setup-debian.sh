@@ -14,6 +14,7 @@ packages=(
   mingw-w64         # Windows programs that leave real traces in the interoperability tests' prefixes
   xvfb              # a display for Wine's own programs in those tests
   clang-14 libclang-rt-14-dev  # the fuzzing build (fuzz/): clang with libFuzzer and the sanitizers
+  desktop-file-utils appstream dpkg-dev man-db  # the install test: validators, the Debian package
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -53,39 +53,48 @@ QPixmap canvas(QSize size) {
 
 }  // namespace
 
-void Artwork::paintEmblem(QPainter& p, const QRectF& box) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath outline = shield(box);
-    QLinearGradient fill(box.topLeft(), box.bottomRight());
-    fill.setColorAt(0, kSky);
-    fill.setColorAt(0.55, kBlue);
-    fill.setColorAt(1, kDeepBlue);
-    p.setPen(QPen(Qt::white, std::max(1.0, box.width() / 24)));
-    p.setBrush(fill);
-    p.drawPath(outline);
+Artwork::Emblem Artwork::emblem(const QRectF& box) {
+    Emblem e;
+    e.shield = shield(box);
+    e.fillFrom = box.topLeft();
+    e.fillTo = box.bottomRight();
+    e.stops = {{0, kSky}, {0.55, kBlue}, {1, kDeepBlue}};
+    e.outlineWidth = std::max(1.0, box.width() / 24);
 
     // A falcon's wing sweeping down from the upper right.
     const qreal w = box.width(), h = box.height();
     const qreal x = box.left(), y = box.top();
-    QPainterPath wing;
-    wing.moveTo(x + w * 0.80, y + h * 0.22);
-    wing.cubicTo(x + w * 0.55, y + h * 0.22, x + w * 0.30, y + h * 0.32, x + w * 0.20, y + h * 0.52);
-    wing.cubicTo(x + w * 0.36, y + h * 0.42, x + w * 0.52, y + h * 0.40, x + w * 0.62, y + h * 0.42);
-    wing.cubicTo(x + w * 0.50, y + h * 0.46, x + w * 0.40, y + h * 0.52, x + w * 0.34, y + h * 0.60);
-    wing.cubicTo(x + w * 0.52, y + h * 0.50, x + w * 0.70, y + h * 0.40, x + w * 0.80, y + h * 0.22);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 235));
-    p.drawPath(wing);
+    e.wing.moveTo(x + w * 0.80, y + h * 0.22);
+    e.wing.cubicTo(x + w * 0.55, y + h * 0.22, x + w * 0.30, y + h * 0.32, x + w * 0.20, y + h * 0.52);
+    e.wing.cubicTo(x + w * 0.36, y + h * 0.42, x + w * 0.52, y + h * 0.40, x + w * 0.62, y + h * 0.42);
+    e.wing.cubicTo(x + w * 0.50, y + h * 0.46, x + w * 0.40, y + h * 0.52, x + w * 0.34, y + h * 0.60);
+    e.wing.cubicTo(x + w * 0.52, y + h * 0.50, x + w * 0.70, y + h * 0.40, x + w * 0.80, y + h * 0.22);
+    e.wingColour = QColor(255, 255, 255, 235);
 
     // The check mark below it.
-    QPainterPath check;
-    check.moveTo(x + w * 0.33, y + h * 0.68);
-    check.lineTo(x + w * 0.46, y + h * 0.80);
-    check.lineTo(x + w * 0.72, y + h * 0.54);
-    p.setPen(QPen(kGreen.lighter(125), std::max(1.5, w / 9), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    e.check.moveTo(x + w * 0.33, y + h * 0.68);
+    e.check.lineTo(x + w * 0.46, y + h * 0.80);
+    e.check.lineTo(x + w * 0.72, y + h * 0.54);
+    e.checkColour = kGreen.lighter(125);
+    e.checkWidth = std::max(1.5, w / 9);
+    return e;
+}
+
+void Artwork::paintEmblem(QPainter& p, const QRectF& box) {
+    const Emblem e = emblem(box);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient fill(e.fillFrom, e.fillTo);
+    for (const auto& [at, colour] : e.stops) fill.setColorAt(at, colour);
+    p.setPen(QPen(Qt::white, e.outlineWidth));
+    p.setBrush(fill);
+    p.drawPath(e.shield);
+    p.setPen(Qt::NoPen);
+    p.setBrush(e.wingColour);
+    p.drawPath(e.wing);
+    p.setPen(QPen(e.checkColour, e.checkWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
-    p.drawPath(check);
+    p.drawPath(e.check);
     p.restore();
 }
 

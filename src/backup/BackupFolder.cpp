@@ -117,7 +117,7 @@ std::optional<int> BackupFolder::wineServer() {
 
 Result<fs::path> BackupFolder::existingBackup(const std::string& file) {
     if (!plainFileName(file))
-        return makeError(ErrorKind::AccessDenied, "\"" + file + "\" is not a file of the backups folder");
+        return makeError(ErrorKind::NotFound, "\"" + file + "\" is not a file of the backups folder");
     auto folder = hostFolder();
     if (!folder)
         return folder.error();
@@ -156,7 +156,7 @@ Status BackupFolder::startRestore(const std::string& file) {
 
 Status BackupFolder::remove(const std::string& file) {
     if (!plainFileName(file))
-        return makeError(ErrorKind::AccessDenied, "\"" + file + "\" is not a file of the backups folder");
+        return makeError(ErrorKind::NotFound, "\"" + file + "\" is not a file of the backups folder");
     return m_s.files.deleteFile(m_s.folder + "\\" + file);
 }
 

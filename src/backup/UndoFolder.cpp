@@ -119,7 +119,7 @@ std::vector<BackupRow> UndoFolder::list() {
 
 Status UndoFolder::apply(const std::string& file) {
     if (!plainFileName(file))
-        return makeError(ErrorKind::AccessDenied, "\"" + file + "\" is not a file of the undo folder");
+        return makeError(ErrorKind::NotFound, "\"" + file + "\" is not a file of the undo folder");
     if (auto pid = reg::runningWineServer(m_s.prefix))
         return makeError(ErrorKind::WineRunning, "Wine is running on " + m_s.prefix.string() + " (wineserver pid " +
                                                      std::to_string(*pid) +

@@ -70,7 +70,7 @@ int BackupCommand::execute(const GlobalOptions& options, Io& io) {
                                                model.LVbackup().rows().back().subitem(0),
                                                model.LVbackup().rows().back().subitem(1)};
         if (m_json)
-            io.out << rowJson(row, *folder).dump(2) << "\n";
+            io.out << rowJson(row, *folder).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
         else
             io.out << (*folder / row.file).string() << "\n";
         return kExitOk;
@@ -83,7 +83,7 @@ int BackupCommand::execute(const GlobalOptions& options, Io& io) {
             else
                 io.out << row.file << "\t" << row.date << "\t" << row.time << "\n";
         }
-        if (m_json) io.out << rows.dump(2) << "\n";
+        if (m_json) io.out << rows.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
         return kExitOk;
     }
     case Kind::Restore: {
@@ -104,7 +104,7 @@ int BackupCommand::execute(const GlobalOptions& options, Io& io) {
         Status removed = backups.remove(m_name);
         if (!removed) {
             io.err << "kestrane-cli: " << removed.error().message << "\n";
-            return kExitFailure;
+            return removed.error().kind == ErrorKind::NotFound ? kExitUsage : kExitFailure;
         }
         return kExitOk;
     }

@@ -61,8 +61,7 @@ int UndoCommand::execute(const GlobalOptions& options, Io& io) {
         switch (applied.error().kind) {
         case ErrorKind::WineRunning:
         case ErrorKind::ChangedOnDisk: return kExitRefused;
-        case ErrorKind::NotFound:
-        case ErrorKind::AccessDenied: return kExitUsage;
+        case ErrorKind::NotFound: return kExitUsage;  // no undo file of that name
         default: return kExitFailure;
         }
     }

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include <QApplication>
+#include <QTimer>
 
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
@@ -60,10 +61,36 @@ Launcher::Outcome Launcher::start() {
     m_window->hide();
     splash->hide();
     splash.reset();
-    m_window->show();
+    showWindow();
 
     m_window->firstRunScan();
     return m_window->terminated() ? Outcome::Ended : Outcome::Running;
+}
+
+void Launcher::showWindow() {
+    // The switch runs once the chooser's menu has closed, outside the
+    // window's own handlers.
+    QObject::connect(m_window.get(), &MainWindow::prefixSwitchRequested, m_window.get(), [this](const QString& path) {
+        QTimer::singleShot(0, [this, path] { switchPrefix(path.toStdString()); });
+    });
+    m_window->show();
+}
+
+bool Launcher::switchPrefix(const std::filesystem::path& prefix) {
+    auto computer = Computer::open(prefix, m_frontend);
+    if (!computer) {
+        MessageBox::error(m_window.get(), QStringLiteral("The prefix cannot be opened: %1.")
+                                              .arg(QString::fromStdString(computer.error().message)));
+        return false;
+    }
+    const QPoint at = m_window ? m_window->pos() : QPoint();
+    if (m_window) m_window->FormDestroy();
+    m_window.reset();
+    m_computer = std::move(computer.value());
+    m_window = std::make_unique<MainWindow>(*m_computer, m_frontend, builtCategories());
+    m_window->move(at);
+    showWindow();
+    return true;
 }
 
 int Launcher::exec() {

@@ -4,6 +4,7 @@
 // window with its fixed delay, the main window, the first-run complete
 // scan, the message loop, and the destruction handler at the end.
 
+#include <filesystem>
 #include <memory>
 
 #include "app/WindowFrontend.h"
@@ -45,6 +46,11 @@ public:
     int exec();
     // The destruction handler, then the window and the prefix let go.
     void finish();
+    // The window works on another prefix from now on: the prefix is opened
+    // first (when it cannot be, the user is told and the window stays as it
+    // was), then the old window goes through its destruction handler and a
+    // new one shows the new prefix, without the first-run scan.
+    bool switchPrefix(const std::filesystem::path& prefix);
 
     MainWindow* window() const { return m_window.get(); }
     Computer* computer() const { return m_computer.get(); }
@@ -54,6 +60,8 @@ public:
     static int main(int argc, char** argv);
 
 private:
+    void showWindow();
+
     LaunchOptions m_options;
     std::unique_ptr<files::SingleInstance> m_lock;
     WindowFrontend m_frontend;

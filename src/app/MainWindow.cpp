@@ -14,6 +14,7 @@
 #include "app/MessageBox.h"
 #include "app/OptimizerPage.h"
 #include "app/PopupMenus.h"
+#include "app/PrefixChooser.h"
 #include "app/SettingsController.h"
 #include "app/SettingsPage.h"
 #include "app/StatusStrip.h"
@@ -106,6 +107,13 @@ void MainWindow::buildLayout() {
 
     m_strip = new StatusStrip(this);
     m_strip->setGeometry(0, 81, kClientWidth, 32);
+
+    m_prefixes = new PrefixChooser(this);
+    m_prefixes->setGeometry(kClientWidth - 262, 4, 256, 22);
+    m_prefixes->setCurrent(m_computer.prefix());
+    connect(m_prefixes, &PrefixChooser::prefixChosen, this, [this](const QString& path) {
+        if (!busy()) emit prefixSwitchRequested(path);
+    });
 
     m_views = new ViewArea(*m_model, this);
     m_views->setGeometry(kViewArea);

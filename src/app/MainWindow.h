@@ -36,6 +36,7 @@ class ButtonStrip;
 class OptimizerPage;
 class DesktopClipboard;
 class PopupMenus;
+class PrefixChooser;
 class SettingsController;
 class SettingsPage;
 class StatusStrip;
@@ -87,6 +88,12 @@ public:
     PopupMenus* menus() const { return m_menus; }
     TrayIcon* tray() const { return m_tray; }
     SettingsPage* settingsPage() const { return m_settingsPage; }
+    PrefixChooser* prefixChooser() const { return m_prefixes; }
+
+signals:
+    // The user chose another prefix in the chooser (its real path): the
+    // program opens it in a new window in place of this one.
+    void prefixSwitchRequested(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -134,6 +141,7 @@ private:
     std::map<std::string, controls::CountBadge*> m_badges;
     std::map<std::string, QTimer*> m_timers;
     PopupMenus* m_menus = nullptr;
+    PrefixChooser* m_prefixes = nullptr;
     TrayIcon* m_tray = nullptr;
     SettingsPage* m_settingsPage = nullptr;
     OptimizerPage* m_optimizerPage = nullptr;

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/CommandLine.h"
+#include "app/PrefixChooser.h"
 #include "app/StatusStrip.h"
 #include "app/TrayIcon.h"
 #include "platform/SingleInstance.h"
@@ -128,6 +129,65 @@ private slots:
         Started next(prefix->path());
         QVERIFY(next.locked);
         QCOMPARE(next.outcome, app::Launcher::Outcome::Running);
+    }
+
+    void thePrefixChooserSwitchesThePrefixTheWindowWorksOn() {
+        auto first = windowPrefix();
+        auto second = windowPrefix();
+        Started s(first->path());
+        app::PrefixChooser* chooser = s.window()->prefixChooser();
+        const auto name = [](const TempPrefix& p) { return QString::fromStdString(p.path().filename().string()); };
+        QCOMPARE(chooser->text(), QStringLiteral("Prefix: ") + name(*first));
+        // The machine's list names the second prefix only (through a link):
+        // the window's own prefix comes first, checked.
+        const std::filesystem::path link = second->path().parent_path() / ("link-" + second->path().filename().string());
+        std::filesystem::create_directory_symlink(second->path(), link);
+        chooser->setFinder([&] {
+            FindResult r;
+            FoundPrefix game;
+            game.name = "Game";
+            game.source = "Bottles";
+            game.path = link;
+            game.realPath = std::filesystem::canonical(link);
+            game.arch = "win64";
+            r.prefixes.push_back(game);
+            r.warnings.push_back("bottle.yml: not YAML");
+            return r;
+        });
+        chooser->refresh();
+        QList<QAction*> items = chooser->prefixMenu()->actions();
+        QCOMPARE(items.size(), 3);
+        QCOMPARE(items[0]->text(), name(*first) + QStringLiteral("  (this window)"));
+        QVERIFY(items[0]->isChecked());
+        QCOMPARE(items[1]->text(), QStringLiteral("Game  (Bottles, win64)"));
+        QVERIFY(!items[1]->isChecked());
+        QVERIFY(!items[2]->isEnabled());
+        // Choosing the window's own prefix changes nothing.
+        items[0]->trigger();
+        QTest::qWait(20);
+        QCOMPARE(s.launcher->computer()->prefix(), first->path());
+        items[1]->trigger();
+        QTRY_COMPARE(s.launcher->computer()->prefix(), std::filesystem::canonical(link));
+        app::MainWindow* w = s.window();
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->prefixChooser()->text(), QStringLiteral("Prefix: ") + name(*second));
+        QCOMPARE(w->statusStrip()->status(), QStringLiteral("Status : Ready"));
+        QCOMPARE(w->prefixChooser()->current(), std::filesystem::canonical(link));
+        // The new window made the program's folders in the new prefix.
+        QVERIFY(std::filesystem::is_directory(second->driveC() / "Program Files/Kestrane Professional/Backups"));
+        std::filesystem::remove(link);
+    }
+
+    void aPrefixThatCannotBeOpenedLeavesTheWindowAsItWas() {
+        auto prefix = windowPrefix();
+        Started s(prefix->path());
+        app::MainWindow* before = s.window();
+        Messages messages;
+        QVERIFY(!s.launcher->switchPrefix(prefix->path() / "no such prefix"));
+        QCOMPARE(s.window(), before);
+        QCOMPARE(s.launcher->computer()->prefix(), prefix->path());
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts[0].startsWith(QStringLiteral("The prefix cannot be opened: ")), qPrintable(messages.texts[0]));
     }
 
     void firstRunScans_data() {

@@ -109,8 +109,9 @@ void MainWindow::buildLayout() {
     m_strip->setGeometry(0, 81, kClientWidth, 32);
 
     m_prefixes = new PrefixChooser(this);
-    m_prefixes->setGeometry(kClientWidth - 262, 4, 256, 22);
     m_prefixes->setCurrent(m_computer.prefix());
+    m_prefixes->adjustSize();
+    m_prefixes->move(kClientWidth - m_prefixes->width() - 8, 6);
     connect(m_prefixes, &PrefixChooser::prefixChosen, this, [this](const QString& path) {
         if (!busy()) emit prefixSwitchRequested(path);
     });

@@ -30,15 +30,21 @@ PrefixChooser::PrefixChooser(QWidget* parent)
     setObjectName(QStringLiteral("prefixchooser"));
     setPopupMode(QToolButton::InstantPopup);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
-    setAutoRaise(true);
     setMenu(m_menu);
+    // Light text on the banner, framed so that it reads as a button.
+    setStyleSheet(QStringLiteral(
+        "QToolButton#prefixchooser { color: white; background: rgba(255, 255, 255, 28);"
+        " border: 1px solid rgba(255, 255, 255, 110); border-radius: 3px; padding: 2px 18px 2px 8px; }"
+        "QToolButton#prefixchooser:hover { background: rgba(255, 255, 255, 60); }"
+        "QToolButton#prefixchooser::menu-indicator { subcontrol-origin: padding;"
+        " subcontrol-position: center right; right: 5px; }"));
     connect(m_menu, &QMenu::aboutToShow, this, &PrefixChooser::refresh);
 }
 
 void PrefixChooser::setCurrent(const fs::path& prefix) {
     m_current = prefix;
     m_currentReal = realPath(prefix);
-    setText(QStringLiteral("Prefix: %1").arg(nameOf(prefix)));
+    setText(QStringLiteral("Prefix: %1").arg(fontMetrics().elidedText(nameOf(prefix), Qt::ElideMiddle, 220)));
     setToolTip(QStringLiteral("The prefix this window works on: %1\nClick to choose another one.")
                    .arg(qt(prefix.string())));
 }

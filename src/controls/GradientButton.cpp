@@ -1,5 +1,7 @@
 #include "controls/GradientButton.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 namespace kestrane::controls {
@@ -54,6 +56,13 @@ void GradientButton::paintEvent(QPaintEvent*) {
     }
     QFont f = font();
     f.setBold(m_selected);
+    // A caption that fits plain but not bold ("Registry Optimizer") is
+    // drawn a little narrower rather than cut off.
+    const int room = width() - x - 4;
+    if (m_selected && QFontMetrics(f).horizontalAdvance(text()) > room) {
+        const int plain = QFontMetrics(font()).horizontalAdvance(text());
+        f.setStretch(std::max(75, 100 * std::min(room, plain) / std::max(1, QFontMetrics(f).horizontalAdvance(text()))));
+    }
     p.setFont(f);
     p.setPen(QColor(0x10, 0x20, 0x40));
     p.drawText(QRect(x, 0, width() - x - 4, height()), Qt::AlignVCenter | Qt::AlignLeft, text());

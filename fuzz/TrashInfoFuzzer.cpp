@@ -13,22 +13,13 @@
 
 #include "FuzzCheck.h"
 #include "platform/RecycleBin.h"
+#include "platform/Text.h"
 
 using namespace kestrane;
 using fuzz::shown;
 namespace fs = std::filesystem;
 
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // The decoded value of the first line starting "Path=", or nothing.
 bool firstPath(std::string_view record, std::string& decoded) {
@@ -43,8 +34,8 @@ bool firstPath(std::string_view record, std::string& decoded) {
             std::string_view v = line.substr(5);
             std::size_t i = 0;
             while (i < v.size()) {
-                if (v[i] == '%' && v.size() - i >= 3 && hexValue(v[i + 1]) >= 0 && hexValue(v[i + 2]) >= 0) {
-                    decoded += static_cast<char>(hexValue(v[i + 1]) * 16 + hexValue(v[i + 2]));
+                if (v[i] == '%' && v.size() - i >= 3 && kestrane::text::hexDigit(v[i + 1]) >= 0 && kestrane::text::hexDigit(v[i + 2]) >= 0) {
+                    decoded += static_cast<char>(kestrane::text::hexDigit(v[i + 1]) * 16 + kestrane::text::hexDigit(v[i + 2]));
                     i += 3;
                 } else {
                     decoded += v[i++];

@@ -68,7 +68,10 @@ echo "my own letter" >"$HOME/Documents/letter.txt"
 echo "sentinel" >"$SENT/keep.txt"
 
 ALL_ROWS=$(seq -s, 1 20)
-RSS_LIMIT_KB=$((1024 * 1024))
+# A sanitized build holds shadow memory and freed blocks besides its own:
+# its limits are KESTRANE_RSS_SCALE times as high.
+RSS_SCALE=${KESTRANE_RSS_SCALE:-1}
+RSS_LIMIT_KB=$((1024 * 1024 * RSS_SCALE))
 BASE=${KESTRANE_HOSTILE_BASE:-/tmp/kst-final/prefix}
 PY=$ROOT/hostile.py
 SUMMARY=$ROOT/summary
@@ -336,6 +339,22 @@ def cmd_regset(path, key, name, value):
                 at += 1
             lines.insert(at, entry)
     open(path, "w", encoding="utf-8", errors="surrogateescape").write("\n".join(lines))
+    return 0
+
+
+def cmd_regdel(path, key, name):
+    """Deletes one value of a key in a Wine registry file, if it is there."""
+    lines = open(path, encoding="utf-8", errors="surrogateescape").read().split("\n")
+    header = ("[" + reg_escape(key) + "]").lower()
+    prefix = ('"%s"=' % reg_escape(name)).lower()
+    inside, out = False, []
+    for l in lines:
+        if l.startswith("["):
+            inside = l.lower() == header or l.lower().startswith(header + " ")
+        elif inside and l.lower().startswith(prefix):
+            continue
+        out.append(l)
+    open(path, "w", encoding="utf-8", errors="surrogateescape").write("\n".join(out))
     return 0
 
 
@@ -656,6 +675,13 @@ copy_base() {  # copy_base DIR
             rm -rf "$ROOT/demo/share"
             rm -f "$ROOT/demo/prefix/.kestrane-demo"
             rm -rf "$ROOT/demo/prefix/.Trash-demo"
+            # Shaped like a prefix Wine made: no "Local Settings" folder, so
+            # the user's temporary folder is the TEMP of the environment,
+            # in the profile as Wine sets it.
+            py regdel "$ROOT/demo/prefix/user.reg" "$SHELL_FOLDERS" 'Local Settings'
+            py regset "$ROOT/demo/prefix/user.reg" Environment TEMP 'C:\users\demo\Temp'
+            py regset "$ROOT/demo/prefix/user.reg" Environment TMP 'C:\users\demo\Temp'
+            mkdir -p "$ROOT/demo/prefix/drive_c/users/demo/Temp"
         fi
         cp -a "$ROOT/demo/prefix" "$1"
     fi
@@ -1116,7 +1142,7 @@ case_10b() {
     # A million findings repaired at once: their rows, the decoded keys, the
     # journal of what is taken and its undo file are all held at the peak.
     local limit=$RSS_LIMIT_KB
-    RSS_LIMIT_KB=2097152
+    RSS_LIMIT_KB=$((2097152 * RSS_SCALE))
     exercise "$p"
     RSS_LIMIT_KB=$limit
     case_end

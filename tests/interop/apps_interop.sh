@@ -33,15 +33,7 @@ fi
 unset KESTRANE_SEED_NO_GUI
 SCHEMA="$IL_HERE/../../docs/kestrane-cli-report.schema.json"
 
-# The program may be being linked anew when the test starts.
-for _ in $(seq 60); do
-    [ -x "$CLI" ] && break
-    sleep 2
-done
-if [ ! -x "$CLI" ]; then
-    echo "FAIL: $CLI is not an executable program"
-    exit 1
-fi
+il_wait_program "$CLI"
 
 il_setup apps
 START=$(date +%s)

@@ -21,9 +21,10 @@ IL_WORK=
 IL_RESULTS=
 IL_PY=
 
-# Exits 77 (skipped) unless wine64, its wineserver, mingw-w64's C compiler,
-# python3 and iconv are all there.
-il_require_wine() {
+# Exits 77 (skipped) unless wine64, its wineserver, mingw-w64's C compiler
+# (not with --no-compiler: the test builds no Windows program), python3 and
+# iconv are all there.
+il_require_wine() {  # il_require_wine [--no-compiler]
     if [ ! -x "$IL_WINE" ]; then
         echo "SKIPPED: $IL_WINE is not installed (Debian's wine64 package)."
         exit 77
@@ -33,7 +34,7 @@ il_require_wine() {
         echo "SKIPPED: no wineserver found beside $IL_WINE."
         exit 77
     fi
-    if ! command -v x86_64-w64-mingw32-gcc >/dev/null; then
+    if [ "${1:-}" != --no-compiler ] && ! command -v x86_64-w64-mingw32-gcc >/dev/null; then
         echo "SKIPPED: x86_64-w64-mingw32-gcc is not installed (Debian's gcc-mingw-w64-x86-64)."
         exit 77
     fi
@@ -44,6 +45,18 @@ il_require_wine() {
             exit 77
         fi
     done
+}
+
+# Waits (two minutes at most) for the program under test, which may be
+# being linked anew when the test starts; fails the test when it never is.
+il_wait_program() {  # il_wait_program FILE
+    local _
+    for _ in $(seq 60); do
+        [ -x "$1" ] && return 0
+        sleep 2
+    done
+    echo "FAIL: $1 is not an executable program"
+    exit 1
 }
 
 # Makes the work folder and points HOME and the XDG folders into it, so that

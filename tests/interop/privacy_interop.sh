@@ -25,15 +25,7 @@ ROWS=9,10,11,12,13,14,15,16,17,18,19
 il_require_wine
 SCHEMA="$IL_HERE/../../docs/kestrane-cli-report.schema.json"
 
-# The program may be being linked anew when the test starts.
-for _ in $(seq 60); do
-    [ -x "$CLI" ] && break
-    sleep 2
-done
-if [ ! -x "$CLI" ]; then
-    echo "FAIL: $CLI is not an executable program"
-    exit 1
-fi
+il_wait_program "$CLI"
 
 il_setup privacy
 START=$(date +%s)

@@ -32,32 +32,10 @@ ROWS=1,2,3,4,5,6,7,8,20
 
 . "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/interop_lib.sh"
 # Nothing is compiled here: wine64, its wineserver, python3 and iconv are enough.
-if [ ! -x "$IL_WINE" ]; then
-    echo "SKIPPED: $IL_WINE is not installed (Debian's wine64 package)."
-    exit 77
-fi
-[ -x "$IL_WINESERVER" ] || IL_WINESERVER=$(command -v wineserver || true)
-if [ -z "$IL_WINESERVER" ]; then
-    echo "SKIPPED: no wineserver found beside $IL_WINE."
-    exit 77
-fi
-for tool in python3 iconv; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed."
-        exit 77
-    fi
-done
+il_require_wine --no-compiler
 SCHEMA="$IL_HERE/../../docs/kestrane-cli-report.schema.json"
 
-# The program may be being linked anew when the test starts.
-for _ in $(seq 60); do
-    [ -x "$CLI" ] && break
-    sleep 2
-done
-if [ ! -x "$CLI" ]; then
-    echo "FAIL: $CLI is not an executable program"
-    exit 1
-fi
+il_wait_program "$CLI"
 
 il_setup wow32
 START=$(date +%s)

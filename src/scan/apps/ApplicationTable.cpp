@@ -4,6 +4,7 @@
 // buttons.
 
 #include "scan/ApplicationList.h"
+#include "scan/SharedViews.h"
 #include "scan/StatusTexts.h"
 #include "scan/apps/ApplicationScanners.h"
 
@@ -16,19 +17,9 @@ namespace {
 Category application(std::string scan, std::string list, std::vector<Column> columns, CategoryAction scanAction,
                      std::string repair, CategoryAction repairAction, std::string caption, std::string opener,
                      int viewNumber, const std::string& scanName, const std::string& viewName) {
-    Category c;
-    c.scan = std::move(scan);
-    c.list = std::move(list);
-    c.columns = std::move(columns);
-    c.scanAction = std::move(scanAction);
-    c.repair = std::move(repair);
-    c.repairAction = std::move(repairAction);
-    c.summaryRow = caption;
-    c.family = BadgeFamily::Recentlist;
-    c.menu = Menu::Applications;
-    c.menuCaption = std::move(caption);
-    c.opener = std::move(opener);
-    c.viewNumber = viewNumber;
+    Category c = sharedViewCategory({std::move(scan), std::move(list), std::move(columns), std::move(scanAction),
+                                     std::move(repair), std::move(repairAction), caption, BadgeFamily::Recentlist,
+                                     Menu::Applications, caption, std::move(opener), viewNumber});
     c.scanStatus = status::scanning(scanName);
     c.repairStatus = status::repairing(scanName);
     c.openerStatus = status::scanning(viewName, "  ");

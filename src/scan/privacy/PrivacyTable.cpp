@@ -3,6 +3,7 @@
 // to 3 and 5 to 10 are on the shared buttons; the cookies have their own.
 
 #include "scan/FileList.h"
+#include "scan/SharedViews.h"
 #include "scan/StatusTexts.h"
 #include "scan/privacy/PrivacyScanners.h"
 
@@ -15,19 +16,9 @@ namespace {
 Category sharedView(std::string scan, std::string list, std::vector<Column> columns, CategoryAction scanAction,
                     std::string repair, CategoryAction repairAction, std::string summaryRow,
                     std::string menuCaption, std::string opener, int viewNumber) {
-    Category c;
-    c.scan = std::move(scan);
-    c.list = std::move(list);
-    c.columns = std::move(columns);
-    c.scanAction = std::move(scanAction);
-    c.repair = std::move(repair);
-    c.repairAction = std::move(repairAction);
-    c.summaryRow = summaryRow;
-    c.family = BadgeFamily::Privacy;
-    c.menu = Menu::Privacy;
-    c.menuCaption = std::move(menuCaption);
-    c.opener = std::move(opener);
-    c.viewNumber = viewNumber;
+    Category c = sharedViewCategory({std::move(scan), std::move(list), std::move(columns), std::move(scanAction),
+                                     std::move(repair), std::move(repairAction), summaryRow, BadgeFamily::Privacy,
+                                     Menu::Privacy, std::move(menuCaption), std::move(opener), viewNumber});
     c.scanStatus = status::scanning(summaryRow);
     c.repairStatus = status::repairing(summaryRow);
     c.openerStatus = status::scanning(summaryRow);

@@ -100,8 +100,13 @@ std::string Hive::serialize() const {
         for (auto it = k->m_subkeys.rbegin(); it != k->m_subkeys.rend(); ++it)
             todo.push_back(*it);
         if (!k->m_dirty) {
-            if (k->m_raw)
+            if (k->m_raw) {
+                // The file's last key may end without a newline; written
+                // before another key it must not run into that key's line.
+                if (!out.empty() && out.back() != '\n')
+                    out += '\n';
                 out.append(k->m_raw, k->m_rawLen);
+            }
             continue;
         }
         k->materialize();

@@ -244,3 +244,27 @@ TEST(Hive, ACarriageReturnInsideQuotesIsText) {
     ASSERT_TRUE(b2->value("s").has_value());
     EXPECT_EQ(b2->value("s")->units(), u"A\rB");
 }
+
+TEST(Hive, TheLastKeyWithoutANewlineStaysOnItsOwnLineWhenWrittenEarlier) {
+    // The file's last key has no final newline and sorts before the key above
+    // it, so it is written first (found by fuzz/HiveFuzzer.cpp, inputs in
+    // fuzz/regressions/hive): it must not run into the next key's line.
+    for (const std::string& text : {kHeader + "\n[b] 1\n\"x\"=\"1\"\n\n[a] 1\n\"y\"=\"2\"",
+                                    std::string("WINE REGISTRY Version 2\n[w]\n[]")}) {
+        auto r = Hive::parse(text, "system.reg");
+        ASSERT_TRUE(r.ok()) << r.error().message;
+        const std::string written = r.value()->serialize();
+        auto again = Hive::parse(written, "again.reg");
+        ASSERT_TRUE(again.ok()) << again.error().message << "\n" << written;
+        EXPECT_EQ(again.value()->keyCount(), r.value()->keyCount()) << written;
+        EXPECT_EQ(again.value()->serialize(), written);
+    }
+    auto r = Hive::parse(kHeader + "\n[b] 1\n\"x\"=\"1\"\n\n[a] 1\n\"y\"=\"2\"", "system.reg");
+    ASSERT_TRUE(r.ok());
+    auto again = Hive::parse(r.value()->serialize(), "again.reg");
+    ASSERT_TRUE(again.ok());
+    ASSERT_NE(again.value()->find("a"), nullptr);
+    ASSERT_NE(again.value()->find("b"), nullptr);
+    EXPECT_EQ(again.value()->find("a")->value("y")->text(), "2");
+    EXPECT_EQ(again.value()->find("b")->value("x")->text(), "1");
+}

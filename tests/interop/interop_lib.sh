@@ -164,6 +164,24 @@ il_wine() {  # il_wine PREFIX PROGRAM ARGS...
     return $status
 }
 
+# Wine's reg.exe on a prefix, its output (without CRs) on standard output.
+# Under a heavy load a reg.exe started while the prefix's wineserver is
+# shutting down can fail without having done anything; such a call is tried
+# once more after that server has ended, and the log says so.
+il_reg() {  # il_reg PREFIX ARGS...
+    local prefix=$1 status attempt
+    shift
+    echo "+ reg $*"
+    for attempt in 1 2; do
+        WINEPREFIX="$prefix" "$IL_WINE" reg "$@" </dev/null 2>&1 | tr -d '\r'
+        status=${PIPESTATUS[0]}
+        [ "$status" -eq 0 ] && return 0
+        echo "    (reg exited with $status on attempt $attempt)"
+        [ "$attempt" -eq 1 ] && il_wait_server "$prefix"
+    done
+    return "$status"
+}
+
 # Wine's regedit /E of the whole registry (HKEY_LOCAL_MACHINE and
 # HKEY_USERS), converted from UTF-16 to UTF-8 with LF line ends, in OUT.
 il_export() {  # il_export PREFIX OUT

@@ -49,10 +49,7 @@ hives_as() {
 # Wine's reg.exe on the prefix, its output (without CRs) in the seeding log.
 failed_adds=0
 wreg() {
-    echo "+ reg $*"
-    WINEPREFIX="$P" "$IL_WINE" reg "$@" </dev/null 2>&1 | tr -d '\r'
-    local status=${PIPESTATUS[0]}
-    [ "$status" -eq 0 ] || { echo "    (exit status $status)"; failed_adds=$((failed_adds + 1)); }
+    il_reg "$P" "$@" || { echo "    (exit status $?)"; failed_adds=$((failed_adds + 1)); }
 }
 add() { wreg add "$@" /f; }
 # A key with neither values nor subkeys (Wine's reg add of a bare key writes
@@ -309,6 +306,7 @@ seed >"$W/seed.log" 2>&1
 il_wait_server "$P"
 il_check "every reg.exe call of the seeding succeeded ($failed_adds failed)" test "$failed_adds" -eq 0
 [ "$failed_adds" -eq 0 ] || grep -B1 '(exit status' "$W/seed.log" | head -40
+grep -B3 'on attempt 1)' "$W/seed.log" | sed 's/^/    seeding: /'
 elapsed
 
 il_log "before the repair: two exports (the second a control), and a scan"

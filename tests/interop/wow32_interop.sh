@@ -49,14 +49,8 @@ RUN='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 UNINSTALL='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 CLSID_PREFIX='{6B0C2A11-5E3D-4F0A-9C1B-2D7E8F901A0'
 
-# Wine's reg.exe on a prefix; its output without CRs, in the seeding log.
-wreg() {  # wreg PREFIX ARGS...
-    local prefix=$1
-    shift
-    echo "+ reg $*"
-    WINEPREFIX="$prefix" "$IL_WINE" reg "$@" </dev/null 2>&1 | tr -d '\r'
-    return "${PIPESTATUS[0]}"
-}
+# Wine's reg.exe on a prefix, in the seeding log.
+wreg() { il_reg "$@"; }
 
 # The near misses and further findings beside those of seed/wow32_traces.sh,
 # each written through Wine's reg.exe in the view it belongs to, the files
@@ -755,14 +749,16 @@ il_python "$W/wow.py" scan "$FRESH" "$W/fresh.reg" "$W/fresh.json" "$SCHEMA" "fr
 il_log "seeding the 32-bit view of $P"
 WINEPREFIX="$P" "$IL_WINESERVER" -p5
 KESTRANE_WINE64=$IL_WINE bash "$IL_HERE/seed/wow32_traces.sh" "$P" "$HOME" >"$W/seed.log" 2>&1
-status=$?
-il_check "seed/wow32_traces.sh exits 0 (got $status)" test $status -eq 0
+seed_status=$?
+il_check "seed/wow32_traces.sh exits 0 (got $seed_status)" test $seed_status -eq 0
 WINEPREFIX="$P" "$IL_WINESERVER" -p5
 seed_more "$P" >>"$W/seed.log" 2>&1
 status=$?
 il_check "every reg add of the near misses succeeded" test $status -eq 0
 il_wait_server "$P"
-[ $status -eq 0 ] || tail -40 "$W/seed.log"
+[ $status -eq 0 ] && [ $seed_status -eq 0 ] || tail -40 "$W/seed.log"
+grep -B3 'on attempt 1)' "$W/seed.log" | sed 's/^/    seeding: /'
+
 echo "    seeded after $(( $(date +%s) - START )) s"
 
 il_log "the seeded prefix: kestrane-cli scan --only $ROWS"

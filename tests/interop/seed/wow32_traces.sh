@@ -46,7 +46,22 @@ UNINSTALL='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 GONE_CLSID='{6B0C2A11-5E3D-4F0A-9C1B-2D7E8F901A01}'
 SYSWOW_CLSID='{6B0C2A11-5E3D-4F0A-9C1B-2D7E8F901A02}'
 
+# A reg.exe started while the wineserver shuts down can fail without doing
+# anything (seen under a heavy load): such a call is tried once more, after
+# that server has ended.
 reg() {  # reg ARGS... : Wine's reg.exe, its output without CR
+    local status attempt
+    echo "+ reg $*"
+    for attempt in 1 2; do
+        "$WINE" reg "$@" </dev/null 2>&1 | tr -d '\r'
+        status=${PIPESTATUS[0]}
+        [ "$status" -eq 0 ] && return 0
+        echo "    (reg exited with $status on attempt $attempt)"
+        [ "$attempt" -eq 1 ] && "$WINESERVER" -w
+    done
+    return "$status"
+}
+reg_once() {  # reg_once ARGS... : a reg.exe call that may fail, not tried again
     echo "+ reg $*"
     "$WINE" reg "$@" </dev/null 2>&1 | tr -d '\r'
     return "${PIPESTATUS[0]}"
@@ -79,10 +94,10 @@ reg query "$RUN" /reg:32
 reg query "$RUN" /reg:64
 reg query "$UNINSTALL\GoneApp" /reg:32
 reg query "$UNINSTALL\KeptApp" /reg:32
-reg query "$UNINSTALL\GoneApp" /reg:64 || echo "(exit status $? in the 64-bit view)"
+reg_once query "$UNINSTALL\GoneApp" /reg:64 || echo "(exit status $? in the 64-bit view)"
 reg query "HKCR\CLSID\\$GONE_CLSID" /s /reg:32
 reg query "HKCR\CLSID\\$SYSWOW_CLSID" /s /reg:32
-reg query "HKCR\CLSID\\$GONE_CLSID" /s /reg:64 || echo "(exit status $? in the 64-bit view)"
+reg_once query "HKCR\CLSID\\$GONE_CLSID" /s /reg:64 || echo "(exit status $? in the 64-bit view)"
 
 "$WINESERVER" -w
 echo "== done"

@@ -54,21 +54,20 @@ public:
     // 32 bits of its version resource's file version, 0 when it has none.
     virtual std::uint64_t fileVersion(std::string_view path) = 0;
 
-    // Whether the place of the entry allows deleting it: a finding the
-    // program would refuse to delete is not offered. False when it does not
-    // exist.
+    // Whether the place of the entry allows deleting it as deleteEntry()
+    // does: a finding the program would refuse to delete is not offered.
+    // False when it does not exist.
     virtual bool deletable(std::string_view path) = 0;
-    // The size an entry offered for deletion shows (as fileSize() gives it),
-    // or nothing when deletable() would refuse it: both in one look at the
-    // entry, for lists of many files.
-    virtual std::optional<std::int64_t> deletableSize(std::string_view path) {
-        if (!deletable(path))
-            return std::nullopt;
-        return fileSize(path);
-    }
-    // Deletes a file, or a folder that is empty. A refused or failed deletion
-    // is an error value, never an exception.
+    // The size an entry offered for deletion shows (a folder: the files in
+    // it), or nothing when deletable() would refuse it: both in one look at
+    // the entry, for lists of many files.
+    virtual std::optional<std::int64_t> deletableSize(std::string_view path) = 0;
+    // Deletes a file (deleteFile), what a finding names: a file, a link or a
+    // folder with everything in it (deleteEntry), or a folder that is empty
+    // (removeFolder). A refused or failed deletion is an error value, never
+    // an exception.
     virtual Status deleteFile(std::string_view path) = 0;
+    virtual Status deleteEntry(std::string_view path) = 0;
     virtual Status removeFolder(std::string_view path) = 0;
     // Creates the folder and any missing parents.
     virtual Status createFolders(std::string_view path) = 0;

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "platform/FileTree.h"
 #include "platform/FileVersion.h"
 #include "platform/Wildcard.h"
 
@@ -253,29 +254,40 @@ std::uint64_t PrefixFileSystem::fileVersion(std::string_view path) {
 
 Result<std::string> PrefixFileSystem::fileDeletionTarget(std::string_view path, std::string& hostPath,
                                                           struct stat& st) {
+    auto target = entryDeletionTarget(path, hostPath, st);
+    if (target && S_ISDIR(st.st_mode))
+        return makeError(ErrorKind::Failure, "a folder, not a file: " + std::string(path));
+    return target;
+}
+
+Result<std::string> PrefixFileSystem::entryDeletionTarget(std::string_view path, std::string& hostPath,
+                                                           struct stat& st) {
     auto target = deletionTarget(path, hostPath, st);
     if (!target)
         return target;
-    // Files and links are deleted; a folder, or a link to one, is not.
+    // A link is removed itself; one that names a folder is not offered, so
+    // that no list shows a folder outside the prefix as if it were in it.
     struct stat followed {};
-    if (S_ISDIR(st.st_mode) ||
-        (S_ISLNK(st.st_mode) && ::stat(target->c_str(), &followed) == 0 && S_ISDIR(followed.st_mode)))
-        return makeError(ErrorKind::Failure, "a folder, not a file: " + std::string(path));
+    if (S_ISLNK(st.st_mode) && ::stat(target->c_str(), &followed) == 0 && S_ISDIR(followed.st_mode))
+        return makeError(ErrorKind::Failure, "a link to a folder: " + std::string(path));
     return target;
 }
 
 bool PrefixFileSystem::deletable(std::string_view path) {
     std::string host;
     struct stat st {};
-    return fileDeletionTarget(path, host, st).ok();
+    return entryDeletionTarget(path, host, st).ok();
 }
 
 std::optional<std::int64_t> PrefixFileSystem::deletableSize(std::string_view path) {
     std::string host;
     struct stat st {};
-    auto target = fileDeletionTarget(path, host, st);
+    auto target = entryDeletionTarget(path, host, st);
     if (!target)
         return std::nullopt;
+    // A folder shows the bytes of the files in it, as what its deletion frees.
+    if (S_ISDIR(st.st_mode))
+        return treeSize(*target);
     // The size of this very entry: a name that holds '*' or '?' is a name
     // here, not a pattern. A link shows what it names, as Wine shows it.
     if (S_ISLNK(st.st_mode)) {
@@ -296,6 +308,23 @@ Status PrefixFileSystem::deleteFile(std::string_view path) {
     if (::unlink(target->c_str()) != 0)
         return systemError(ErrorKind::Failure, std::string(path), errno);
     m_paths.entryRemoved(fs::path(host), false);
+    return {};
+}
+
+Status PrefixFileSystem::deleteEntry(std::string_view path) {
+    std::string host;
+    struct stat st {};
+    auto target = entryDeletionTarget(path, host, st);
+    if (!target)
+        return target.error();
+    if (!S_ISDIR(st.st_mode))
+        return deleteFile(path);
+    closeFolder();
+    const bool removed = removeTree(*target);
+    m_paths.entryRemoved(fs::path(host), true);
+    m_realFolders.clear();  // a removed folder resolves no more
+    if (!removed)
+        return makeError(ErrorKind::Failure, "not everything in the folder could be removed: " + std::string(path));
     return {};
 }
 

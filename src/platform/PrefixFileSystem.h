@@ -36,15 +36,18 @@ public:
     std::optional<std::string> readFile(std::string_view path, std::size_t limit) override;
     std::uint64_t fileVersion(std::string_view path) override;
 
-    // Only a file or a link (not a folder, nor a link to one) whose real
+    // Only a file, a link (not one to a folder) or a folder whose real
     // location (its folder with every link resolved) lies inside drive_c may
-    // be deleted, as deleteFile() deletes it.
+    // be deleted, as deleteEntry() deletes it. A folder's size is that of
+    // the files in its tree.
     bool deletable(std::string_view path) override;
     std::optional<std::int64_t> deletableSize(std::string_view path) override;
     // Only an entry whose real location (its folder with every link
     // resolved) lies inside drive_c is deleted; a link is removed itself,
-    // its target never touched.
+    // its target never touched. deleteFile() refuses a folder; deleteEntry()
+    // removes it with its tree, no link in it followed.
     Status deleteFile(std::string_view path) override;
+    Status deleteEntry(std::string_view path) override;
     Status removeFolder(std::string_view path) override;
     Status createFolders(std::string_view path) override;
 
@@ -59,6 +62,8 @@ private:
     // The host path to delete (the entry's real folder plus its name) with
     // its lstat(), or the reason it may not be deleted.
     Result<std::string> deletionTarget(std::string_view path, std::string& hostPath, struct stat& st);
+    // The same for deleteEntry(): a link to a folder is refused.
+    Result<std::string> entryDeletionTarget(std::string_view path, std::string& hostPath, struct stat& st);
     // The same for deleteFile(): a folder, or a link to one, is refused.
     Result<std::string> fileDeletionTarget(std::string_view path, std::string& hostPath, struct stat& st);
 

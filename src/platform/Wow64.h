@@ -75,6 +75,7 @@ public:
         return m_native.deletableSize(to32(path));
     }
     Status deleteFile(std::string_view path) override { return m_native.deleteFile(to32(path)); }
+    Status deleteEntry(std::string_view path) override { return m_native.deleteEntry(to32(path)); }
     Status removeFolder(std::string_view path) override { return m_native.removeFolder(to32(path)); }
     Status createFolders(std::string_view path) override { return m_native.createFolders(to32(path)); }
 

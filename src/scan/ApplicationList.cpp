@@ -52,7 +52,7 @@ void applicationListRepair(ScanContext& ctx, ResultList& list, ApplicationRepair
         const std::string& location = row.subitem(0);
         if (mode == ApplicationRepair::FilesOnly || row.subitem(1) != kRegistryData) {
             if (ctx.files)
-                (void)ctx.files->deleteFile(location + row.caption);
+                (void)ctx.files->deleteEntry(location + row.caption);
             return;
         }
         if (mode != ApplicationRepair::Key)

@@ -50,7 +50,7 @@ std::vector<std::string> listSources(ScanContext& ctx, const std::vector<FileSou
 void fileListRepair(ScanContext& ctx, ResultList& list) {
     repairCheckedRows(ctx, list, [&](const ResultRow& row) {
         if (ctx.files)
-            (void)ctx.files->deleteFile(row.subitem(2) + row.caption);
+            (void)ctx.files->deleteEntry(row.subitem(2) + row.caption);
     });
 }
 

@@ -208,12 +208,35 @@ def file_rows(report):
                 yield name, row["caption"], sub[0] + row["caption"], sub[3] if len(cols) == 5 else None
 
 
+def tree_bytes(host):
+    """The bytes of the regular files below a folder, links neither counted
+    nor followed; walked through open folders, so that no path grows with
+    the depth of the tree."""
+    total = 0
+    stack = [os.open(host, os.O_RDONLY | os.O_DIRECTORY | os.O_NOFOLLOW)]
+    while stack:
+        fd = stack.pop()
+        try:
+            for e in os.scandir(fd):
+                st = os.stat(e.name, dir_fd=fd, follow_symlinks=False)
+                if stat.S_ISREG(st.st_mode):
+                    total += st.st_size
+                elif stat.S_ISDIR(st.st_mode):
+                    stack.append(os.open(e.name, os.O_RDONLY | os.O_DIRECTORY | os.O_NOFOLLOW, dir_fd=fd))
+        finally:
+            os.close(fd)
+    return total
+
+
 def real_size(host):
     try:
         st = os.stat(host)  # a link counts as what it points to, as the program counts it
     except OSError:
         return 0
-    return 0 if stat.S_ISDIR(st.st_mode) else st.st_size
+    if stat.S_ISDIR(st.st_mode):
+        # A folder (never a link to one) shows the files in it.
+        return 0 if os.path.islink(host) else tree_bytes(host)
+    return st.st_size
 
 
 def inside(child, parent):

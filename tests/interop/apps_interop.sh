@@ -280,18 +280,16 @@ def file_rows(folder, mask, info, sized=True, deletes=True):
             continue
         kind = found[entry]
         path = os.path.join(unix, entry)
-        if kind == "dir":
-            # Only what the repair can delete is offered: a folder never is.
-            say("  %s%s is a folder: not listed" % (folder, entry))
-            continue
-        if kind != "file":
+        if kind not in ("file", "dir"):
             say("  %s%s is a %s: not expected" % (folder, entry, kind))
             continue
+        if kind == "dir":
+            say("  %s%s is a folder: listed, its repair removes its tree" % (folder, entry))
         dot = entry.rfind(".")
         subitems = [folder, entry[dot:] if dot >= 0 else "", info]
         if sized:
-            subitems.append(ilib.size_text(os.lstat(path).st_size))
-        gone = [os.path.relpath(path, drive_c)] if deletes else []
+            subitems.append(ilib.size_text(ilib.entry_size(path)))
+        gone = ilib.entry_paths(drive_c, path) if deletes else []
         rows.append({"caption": entry, "subitems": subitems, "files": gone, "registry": []})
     return rows
 

@@ -338,6 +338,28 @@ def snapshot(root):
     return out
 
 
+def entry_paths(root, path):
+    """The snapshot paths (relative to root, folders ending in "/") of an
+    entry and, for a folder, of everything below it: what deleting it
+    removes. No link is followed."""
+    rel = os.path.relpath(path, root)
+    if os.path.isdir(path) and not os.path.islink(path):
+        return [rel + "/"] + [rel + "/" + p for p in snapshot(path)]
+    return [rel]
+
+
+def entry_size(path):
+    """What the program shows as an entry's size: a file's own, the file a
+    link names, a folder's the sum of the regular files in its tree (links
+    in it count nothing and are not followed)."""
+    if os.path.isdir(path) and not os.path.islink(path):
+        return sum(v[1] for v in snapshot(path).values() if v[0] == "file")
+    try:
+        return os.stat(path).st_size
+    except OSError:
+        return 0
+
+
 def snapshot_diff(a, b):
     """[("-", path) for what is gone, ("+", path) new, ("~", path) changed]."""
     diff = [("-", p) for p in sorted(set(a) - set(b))]

@@ -64,22 +64,23 @@ def say(text):
 
 
 def file_row(folder, name, unix, detail=None):
-    """A file as its row names it: the folder as Windows spells it (with its
-    closing backslash), the name as the disk has it."""
+    """A file or a folder as its row names it: the folder as Windows spells
+    it (with its closing backslash), the name as the disk has it; a folder's
+    size is that of the files in it, and its repair removes its tree."""
     return {"folder": folder, "name": name, "path": folder + name, "unix": unix,
-            "size": ilib.size_text(os.lstat(unix).st_size), "detail": detail}
+            "size": ilib.size_text(ilib.entry_size(unix)), "detail": detail}
 
 
 def files_in(folder, mask, leave_out=None, why=""):
-    """The files (no folders, no links) directly in a Windows folder whose
+    """The files and folders (no links) directly in a Windows folder whose
     names match the mask; leave_out(name) names the ones a rule keeps."""
     unix = ilib.unix_path(prefix, folder)
     rows = []
     for name, kind in ilib.entries(unix) if unix else []:
         if not ilib.matches(name, mask):
             continue
-        if kind != "file":
-            say("%s\\%s is a %s, not a file: not listed" % (folder, name, kind))
+        if kind not in ("file", "dir"):
+            say("%s\\%s is a %s: not listed" % (folder, name, kind))
             continue
         if leave_out and leave_out(name):
             say("%s\\%s matches %s but is kept: %s" % (folder, name, mask, why))
@@ -551,16 +552,16 @@ il_snapshot "$P/drive_c" "$W/drive_c.after.json"
 il_snapshot "$HOME" "$W/home.after.json"
 il_check "Wine's regedit /E after the repair" il_export "$P" "$W/after.reg"
 
-# What must be gone: every listed file, and the prefix's recycle bin entries
-# (both halves, files/ and info/); their folders stay.
+# What must be gone: every listed file and folder (with its tree), and the
+# prefix's recycle bin entries (both halves, files/ and info/).
 il_python - "$W/expected.json" "$P" "$W/home.before.json" "$W/gone.drive_c.json" "$W/gone.home.json" <<'PY'
 import json, os, sys
 import ilib
 expected, prefix, home_before, out_c, out_home = sys.argv[1:6]
 e = json.load(open(expected))
 drive_c = os.path.join(prefix, "drive_c")
-files = [os.path.relpath(r["unix"], drive_c) for name, rows in e["rows"].items() if name not in ("lvbin", "lvadvanced")
-         for r in rows]
+files = [p for name, rows in e["rows"].items() if name not in ("lvbin", "lvadvanced")
+         for r in rows for p in ilib.entry_paths(drive_c, r["unix"])]
 json.dump(files, open(out_c, "w"))
 snap = json.load(open(home_before))
 trash = os.path.relpath(os.environ["XDG_DATA_HOME"], os.environ["HOME"]) + "/Trash/"

@@ -141,11 +141,14 @@ TEST_F(FileSystemTest, NothingIsDeletedThroughALinkOutOfDriveC) {
     EXPECT_EQ(test::readFile(home / "keep.txt"), "precious");
 
     EXPECT_FALSE(files.removeFolder("C:\\users\\me\\Desktop\\Empty").ok());
+    EXPECT_FALSE(files.deleteEntry("C:\\users\\me\\Desktop\\Empty").ok());
+    EXPECT_FALSE(files.deletable("C:\\users\\me\\Desktop\\Empty"));
     EXPECT_TRUE(fs::is_directory(home / "Empty"));
 
     // The link itself is a folder to Windows programs: neither call removes it.
     EXPECT_FALSE(files.deleteFile("C:\\users\\me\\Desktop").ok());
     EXPECT_FALSE(files.removeFolder("C:\\users\\me\\Desktop").ok());
+    EXPECT_FALSE(files.deleteEntry("C:\\users\\me\\Desktop").ok());
     EXPECT_TRUE(fs::is_symlink(prefix.driveC() / "users/me/Desktop"));
     EXPECT_EQ(test::readFile(home / "keep.txt"), "precious");
 }
@@ -207,22 +210,37 @@ TEST_F(FileSystemTest, CreatesFoldersWithTheirParentsReusingExistingSpelling) {
     EXPECT_FALSE(files.createFolders("\\Kestrane Professional\\Backups").ok());
 }
 
-TEST_F(FileSystemTest, OnlyWhatDeleteFileDeletesIsOffered) {
+TEST_F(FileSystemTest, OnlyWhatDeleteEntryDeletesIsOffered) {
     prefix.write("drive_c/dir/target.txt", "12345");
+    prefix.write("drive_c/dir/sub/a.bin", std::string(300, 'a'));
+    prefix.write("drive_c/dir/sub/deeper/b.bin", std::string(20, 'b'));
+    test::TempDir homeDir("kestrane-home");
+    const fs::path& home = homeDir.path();
+    test::writeFile(home / "keep.txt", "the user's file");
+    fs::create_symlink(home, prefix.driveC() / "dir/sub/deeper/to-home");
     fs::create_symlink("sub", prefix.driveC() / "dir/to-folder");
     fs::create_symlink("target.txt", prefix.driveC() / "dir/to-file");
     fs::create_symlink("nowhere", prefix.driveC() / "dir/broken");
-    // A folder, or a link to one, is never deleted as a file: no finding.
-    for (const char* folder : {"C:\\dir\\sub", "C:\\dir\\to-folder"}) {
-        EXPECT_FALSE(files.deletable(folder)) << folder;
-        EXPECT_FALSE(files.deletableSize(folder)) << folder;
-        EXPECT_FALSE(files.deleteFile(folder).ok()) << folder;
-    }
-    EXPECT_TRUE(fs::is_directory(prefix.driveC() / "dir/sub"));
+
+    // A link to a folder is never offered, nor deleted.
+    EXPECT_FALSE(files.deletable("C:\\dir\\to-folder"));
+    EXPECT_FALSE(files.deletableSize("C:\\dir\\to-folder"));
+    EXPECT_FALSE(files.deleteEntry("C:\\dir\\to-folder").ok());
+    EXPECT_TRUE(fs::is_symlink(prefix.driveC() / "dir/to-folder"));
     // A link to a file shows what it names and is removed itself; a broken one counts nothing.
     EXPECT_EQ(files.deletableSize("C:\\dir\\to-file"), 5);
     EXPECT_EQ(files.deletableSize("C:\\dir\\broken"), 0);
-    EXPECT_TRUE(files.deleteFile("C:\\dir\\to-file").ok());
+    EXPECT_TRUE(files.deleteEntry("C:\\dir\\to-file").ok());
+    EXPECT_TRUE(fs::exists(prefix.driveC() / "dir/target.txt"));
+
+    // A folder shows the files of its tree (a link in it counts nothing) and
+    // goes with them; deleteFile() still refuses it.
+    EXPECT_EQ(files.deletableSize("C:\\dir\\SUB"), 320);
+    EXPECT_FALSE(files.deleteFile("C:\\dir\\sub").ok());
+    EXPECT_TRUE(files.deleteEntry("C:\\dir\\SUB").ok());
+    EXPECT_FALSE(fs::exists(prefix.driveC() / "dir/sub"));
+    EXPECT_FALSE(files.folderExists("C:\\dir\\sub"));
+    EXPECT_TRUE(fs::exists(home / "keep.txt"));  // the link was removed, not followed
     EXPECT_TRUE(fs::exists(prefix.driveC() / "dir/target.txt"));
 }
 

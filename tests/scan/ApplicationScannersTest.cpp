@@ -214,17 +214,18 @@ TEST_F(Applications, OfficeRecentFolderThenItsKeys) {
 "Other"=dword:00000001
 )");
     prefix->write(kRoaming / "Microsoft/Office/Recent/Report.doc.LNK", std::string(1234, 'l'));
-    fs::create_directories(prefix->path() / kRoaming / "Microsoft/Office/Recent/Sub");  // a folder: no finding
+    prefix->write(kRoaming / "Microsoft/Office/Recent/Sub/old.lnk", "o");  // a folder is listed too
     ResultList office = scan(msoffice);
-    ASSERT_EQ(captions(office), (std::vector<std::string>{"Report.doc.LNK", "File1", "File2", "UseRWHlinkNavigation",
+    ASSERT_EQ(captions(office), (std::vector<std::string>{"Report.doc.LNK", "Sub", "File1", "File2", "UseRWHlinkNavigation",
                                                           "File1", "MRUList", "MRU1", "MRU3"}));
     EXPECT_EQ(office.rows()[0].subitems,
               (std::vector<std::string>{"C:\\users\\me\\AppData\\Roaming\\Microsoft\\Office\\Recent\\", ".LNK",
                                         "Microsoft Office Recentlist", "1.21 KB"}));
-    EXPECT_EQ(office.rows()[1].subitems,
+    EXPECT_EQ(office.rows()[1].subitem(3), "1 bytes");
+    EXPECT_EQ(office.rows()[2].subitems,
               (std::vector<std::string>{"HKCU\\Software\\Microsoft\\Office\\8.0\\Excel\\Recent File List",
                                         "Registry Data", "C:\\Docs\\report97.xls", ""}));
-    EXPECT_EQ(office.rows()[7].subitem(2), "C:\\Docs\\old.mdb");
+    EXPECT_EQ(office.rows()[8].subitem(2), "C:\\Docs\\old.mdb");
 }
 
 // ---------------------------------------------------------------- browsers
@@ -339,22 +340,25 @@ TEST_F(Applications, NeroValuesOfBothHivesEachRepairedInItsOwn) {
     EXPECT_FALSE(has(Root::LocalMachine, "Software\\ahead\\Nero - Burning Rom\\Settings", "ImageDir"));
 }
 
-TEST_F(Applications, FlashPlayerListsTheFilesOfItsFolderNotItsFolders) {
+TEST_F(Applications, FlashPlayerListsEveryEntryOfItsFolderAndRemovesTheCheckedOnes) {
     open("", "");
     const fs::path flash = kRoaming / "Macromedia/Flash Player";
-    prefix->write(flash / "#SharedObjects/ABCD1234/site/settings.sol", "s");
+    prefix->write(flash / "#SharedObjects/ABCD1234/site/settings.sol", "shared");
     prefix->write(flash / "macromedia.com/support/settings.sol", "s");
     prefix->write(flash / "stray.sol", "s");
-    // A folder is never deleted as a file, so it is no finding.
+    // The folder's first level only: its subfolders are rows of their own.
     ResultList flashplay = scan(Flashplay);
-    ASSERT_EQ(captions(flashplay), (std::vector<std::string>{"stray.sol"}));
-    EXPECT_EQ(flashplay.rows()[0].subitems,
-              (std::vector<std::string>{"C:\\users\\me\\AppData\\Roaming\\Macromedia\\Flash Player\\", ".sol",
-                                        "Flash Player Recentlist"}));
+    ASSERT_EQ(captions(flashplay), (std::vector<std::string>{"#SharedObjects", "macromedia.com", "stray.sol"}));
+    const std::string folder = "C:\\users\\me\\AppData\\Roaming\\Macromedia\\Flash Player\\";
+    EXPECT_EQ(flashplay.rows()[0].subitems, (std::vector<std::string>{folder, "", "Flash Player Recentlist"}));
+    EXPECT_EQ(flashplay.rows()[1].subitems, (std::vector<std::string>{folder, ".com", "Flash Player Recentlist"}));
+    // The checked folders go with everything in them; the unchecked row stays.
+    flashplay.rows()[2].checked = false;
     repair(removeflashplay, flashplay);
-    EXPECT_TRUE(flashplay.rows().empty());
-    EXPECT_TRUE(fs::is_directory(prefix->path() / flash / "macromedia.com"));
-    EXPECT_FALSE(fs::exists(prefix->path() / flash / "stray.sol"));
+    EXPECT_EQ(captions(flashplay), (std::vector<std::string>{"stray.sol"}));
+    EXPECT_FALSE(fs::exists(prefix->path() / flash / "#SharedObjects"));
+    EXPECT_FALSE(fs::exists(prefix->path() / flash / "macromedia.com"));
+    EXPECT_TRUE(fs::exists(prefix->path() / flash / "stray.sol"));
 }
 
 }  // namespace

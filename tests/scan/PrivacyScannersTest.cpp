@@ -165,18 +165,20 @@ TEST_F(Privacy, HistoryWalksThreeLevelsAndSkipsToday) {
     prefix->write(ie5 / "MSHist012007122420071225/index.dat", "day");
     prefix->write(ie5 / "MSHist012007122420071225/a.url", "a");
     prefix->write(ie5 / "MSHist012007122420071225/deeper/x.htm", "x");         // level 3
-    fs::create_directories(prefix->path() / ie5 / "MSHist012007122420071225/deeper/folder");  // no finding
+    fs::create_directories(prefix->path() / ie5 / "MSHist012007122420071225/deeper/folder");  // level 3: listed
     prefix->write(ie5 / "Low.IE5/sub/page.htm", "low");                        // descended
-    fs::create_directories(prefix->path() / ie5 / "Low.ie5");                  // file-like, a folder: no finding
+    prefix->write(ie5 / "Old.ie5/kept.htm", "old");                             // file-like: listed whole
     prefix->write(ie5 / "noext", "a file without extension is walked into");
     ResultList lvhis = scanOf(history);
     ASSERT_EQ(captions(lvhis),
-              (std::vector<std::string>{"desktop.ini", "page.htm", "a.url", "x.htm", "index.dat", "index.dat"}));
+              (std::vector<std::string>{"desktop.ini", "page.htm", "a.url", "folder", "x.htm", "index.dat",
+                                        "index.dat", "Old.ie5"}));
     const std::string base = "C:\\users\\me\\AppData\\Local\\Microsoft\\Windows\\History\\History.IE5\\";
     EXPECT_EQ(lvhis.rows()[1].subitem(2), base + "Low.IE5\\sub\\");
     EXPECT_EQ(lvhis.rows()[2].subitem(2), base + "MSHist012007122420071225\\");
     EXPECT_EQ(lvhis.rows()[3].subitem(2), base + "MSHist012007122420071225\\deeper\\");
-    EXPECT_EQ(lvhis.rows()[5].subitem(2), base + "MSHist012008050320080504\\");
+    EXPECT_EQ(lvhis.rows()[6].subitem(2), base + "MSHist012008050320080504\\");
+    EXPECT_EQ(lvhis.rows()[7].subitem(3), "3 bytes");  // a folder: the files in it
     EXPECT_EQ(lvhis.rows()[0].subitem(1), "All items listed in History Folder");
     EXPECT_EQ(pacer.positions.size(), 101u);
     // Two scans in a row give the same rows.

@@ -253,6 +253,32 @@ TEST_F(Privacy, TemporaryFilesOfLocalSettingsWhenThePrefixHasIt) {
     EXPECT_EQ(captions(scanOf(temp_files)), (std::vector<std::string>{"old.tmp"}));
 }
 
+TEST_F(Privacy, TemporaryFilesOfTheUsersOwnTempOnly) {
+    // The user's TEMP refers to the profile; the machine's TEMP is the
+    // system's folder, which is not searched a second time for a user who
+    // has none.
+    std::string user = kShellFolders;
+    user.replace(user.find("\"TEMP\"="), std::string("\"TEMP\"=\"C:\\\\users\\\\me\\\\Temp\"").size(),
+                 "\"TEMP\"=str(2):\"%USERPROFILE%\\\\Local\\\\Temp\"");
+    const std::string machine = kSystem + R"(
+[System\\CurrentControlSet\\Control\\Session Manager\\Environment] 1
+"TEMP"=str(2):"%SystemRoot%\\TEMP"
+
+[Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-0-0-0-1000] 1
+"ProfileImagePath"="C:\\users\\me"
+)";
+    open(machine, user);
+    prefix->write("drive_c/windows/temp/sys.tmp", "");
+    prefix->write("drive_c/users/me/Local/Temp/mine.tmp", "");
+    EXPECT_EQ(captions(scanOf(temp_files)), (std::vector<std::string>{"sys.tmp", "mine.tmp"}));
+
+    std::string noTemp = kShellFolders;
+    noTemp.erase(noTemp.find("[Environment]"));
+    open(machine, noTemp);
+    prefix->write("drive_c/windows/temp/sys.tmp", "");
+    EXPECT_EQ(captions(scanOf(temp_files)), (std::vector<std::string>{"sys.tmp"}));
+}
+
 TEST_F(Privacy, ATemporaryFolderOutsideDriveCOffersNothing) {
     open();
     writeFile(outside.path() / "mine.tmp", "mine");

@@ -10,6 +10,21 @@
 
 namespace kestrane {
 
+namespace {
+
+// The user's own TEMP variable (HKCU\Environment), its references expanded
+// in the environment Wine gives a program; empty when the user has none:
+// the machine's TEMP is the system's folder, searched already.
+std::string usersTemp(ScanContext& ctx) {
+    auto key = ctx.store.openKey(reg::Root::CurrentUser, "Environment", reg::KEY_READ);
+    auto value = key ? ctx.store.queryValue(*key, "TEMP") : std::nullopt;
+    if (!value || value->text().empty())
+        return {};
+    return files::PrefixEnvironment::read(ctx.store).expand(value->text());
+}
+
+}  // namespace
+
 void temp_files(ScanContext& ctx, ResultList& lvdel) {
     using reg::Root;
     const std::string systemRoot =
@@ -24,7 +39,7 @@ void temp_files(ScanContext& ctx, ResultList& lvdel) {
         sources.push_back({systemRoot + "\\Temp\\", "*.tmp"});
     if (!localSettings.empty()) {
         sources.push_back({localSettings + "\\Temp\\", "*.tmp"});
-    } else if (std::string temp = files::PrefixEnvironment::read(ctx.store).expanded("TEMP"); !temp.empty()) {
+    } else if (std::string temp = usersTemp(ctx); !temp.empty()) {
         if (temp.back() == '\\')
             temp.pop_back();
         sources.push_back({temp + "\\", "*.tmp"});

@@ -124,7 +124,7 @@ void seedCookies(FileSeeder& f) {
     cookie("demo@debian[1].txt", "lang", "en", "www.debian.org");
     // Wine names a cookie file at random and keeps the site in its records.
     cookie("K2WQ8Z1M.txt", "track", "a1b2c3", "adserver.example.net");
-    cookie("P7Y4R2KD.txt", "prefs", "dark", "www.winehq.org");
+    cookie("P7Y4R2KD.txt", "prefs", "dark", "www.kernel.org");
     f.sizedFile(jar + "\\index.dat", "Client UrlCache MMF Ver 5.2", 16384);
 }
 

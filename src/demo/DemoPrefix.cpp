@@ -50,8 +50,9 @@
 //                          | Software\Photo Viewer (levels 2-3), Software\Media Toys
 //                          | \Tiny Player\shell\open\command (level 5): missing paths
 // Recent Documents         | Shell Folders "Recent": four *.lnk, desktop.ini
-// Recycle Bin              | SR\system32\shell32.dll is a PE with version 6.1, so the
-//                          | user's own trash is asked (nothing is put there)
+// Recycle Bin              | SR\system32\shell32.dll is a PE with version 6.1; the demo's
+//                          | own Trash (.Trash-demo): two entries of this prefix, one of
+//                          | another that stays
 // Temporary Files          | SR\temp\*.tmp, "Local Settings"\Temp\*.tmp
 // Clipboard                | the desktop's clipboard: nothing in the prefix
 // Memory Dumps             | SR\MEMORY.DMP, SR\Minidump\*.dmp
@@ -60,7 +61,8 @@
 //                          | SR\Debug, SR\Debug\UserMode, SR\security\logs
 // Cookies                  | Shell Folders "Cookies": demo@doubleclick, demo@ads.example,
 //                          | demo@tracker.fastclick (advertising), demo@wikipedia,
-//                          | demo@debian (clean)
+//                          | demo@debian (clean); Wine-named K2WQ8Z1M.txt (an ad
+//                          | server's records) and P7Y4R2KD.txt (a plain site's)
 // History                  | Shell Folders "History"\History.IE5: desktop.ini, two
 //                          | dated MSHist01... folders
 // Temporary IE             | Shell Folders "Cache"\Content.IE5\K3J9QW2A, \7HX2P0LM
@@ -77,14 +79,14 @@
 // Mozilla Firefox          | HKLM Software\Mozilla; ...\Profiles\lugoaffv.default in
 //                          | AppData and Local AppData
 // WinZip, WinRAR           | HKCU Software\Nico Mak Computing\WinZip\..., Software\WinRAR\...
-// Acrobat Reader 6.0, 7.0  | HKCU Software\Adobe\Acrobat Reader\6.0|7.0\AVGeneral
-//                          | \cRecentFiles\c1...; 5.0 is absent on purpose
+// Acrobat Reader 5.0-7.0   | HKCU Software\Adobe\Acrobat Reader\5.0|6.0|7.0\AVGeneral
+//                          | \cRecentFiles\c1...
 // Nero Burning ROM         | HKCU, HKLM Software\ahead\Nero - Burning Rom\Settings, the
 //                          | Recent File Lists of Nero, Cover Designer, Nero Wave Editor
 // Download Accelerator     | HKLM Software\SpeedBit\Download Accelerator\FileList, HKCU
 //                          | ...\HistoryCombo, ...\ADS\SecondMedia
 // Flash Player             | AppData\Macromedia\Flash Player\#SharedObjects, macromedia.com
-//                          | (folders only: the list finds nothing)
+//                          | (folders, each a row removed with its tree)
 // Backups                  | C:\Program Files\Kestrane Professional\Backups
 //                          | \Backup_9-5-7_3-12-2024.reg (and the startbug folder)
 

@@ -422,6 +422,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::setTopmost(bool topmost) { m_settingsControl->showTopmost(topmost); }
 
+void MainWindow::showStoredSettings() { m_settingsControl->showStored(); }
+
 void MainWindow::terminate() {
     m_terminated = true;
     hide();

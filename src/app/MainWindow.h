@@ -79,6 +79,8 @@ public:
     void terminate();
     // Into the topmost layer or out of it, with the "Always on Top" box.
     void setTopmost(bool topmost);
+    // The settings page as the registry now holds it (after a restore).
+    void showStoredSettings();
 
     // --- parts, for the tests -------------------------------------------------
     StatusStrip* statusStrip() const { return m_strip; }

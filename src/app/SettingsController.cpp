@@ -18,11 +18,16 @@ void SettingsController::applyAtStart() {
         applyStored(box.value);
 }
 
-void SettingsController::applyStored(std::string_view value) {
+void SettingsController::showStored() {
+    for (const auto& box : kSettingBoxes)
+        applyStored(box.value, false);
+}
+
+void SettingsController::applyStored(std::string_view value, bool writes) {
     std::optional<bool> stored = m_settings.stored(value);
     if (!stored) return;
     m_page.box(value)->setChecked(*stored);
-    effect(value, *stored);
+    if (writes || value != "loadwithwin") effect(value, *stored);
 }
 
 void SettingsController::clicked(const QString& value, bool checked) {

@@ -27,6 +27,9 @@ public:
                        std::string programFolder, QObject* parent = nullptr);
 
     void applyAtStart();
+    // The boxes as the registry holds them now, their effects on the window
+    // applied; nothing is written (the run-at-logon value is as it was read).
+    void showStored();
     // Stores the new state, then applies the effect. Raises
     // reg::RegistryError when the value cannot be written (then the effect
     // is not applied; the box keeps its new state).
@@ -39,7 +42,7 @@ public:
 private:
     // Sets the box from the stored value and applies its effect; nothing
     // for any text but "1" and "0".
-    void applyStored(std::string_view value);
+    void applyStored(std::string_view value, bool writes = true);
     void effect(std::string_view value, bool on);
     void setTopmost(bool on);
 

@@ -38,6 +38,10 @@ void WindowFrontend::setTopmost(bool topmost) {
     if (m_window) m_window->setTopmost(topmost);
 }
 
+void WindowFrontend::registryReloaded() {
+    if (m_window) m_window->showStoredSettings();
+}
+
 void WindowFrontend::pause(int milliseconds) {
     QElapsedTimer clock;
     clock.start();

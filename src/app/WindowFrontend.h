@@ -25,6 +25,7 @@ public:
     void popupMenu(std::string_view menu) override;
     void showMessage(const std::string& text) override;
     void setTopmost(bool topmost) override;
+    void registryReloaded() override;
     void pause(int milliseconds) override;
 
 private:

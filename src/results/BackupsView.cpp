@@ -82,8 +82,26 @@ void MainWindowModel::OBrestorebackupClick(std::optional<int> selectedRow) {
         const std::string onTop = setting("alwaysontop");
         if (onTop == "1") m_frontend.setTopmost(true);
         if (onTop == "0") m_frontend.setTopmost(false);
-        if (!restored) m_frontend.showError("The backup was not restored: " + restored.error().message);
+        if (!restored) {
+            m_frontend.showError("The backup was not restored: " + restored.error().message);
+            return;
+        }
+        if (!reg::isVista(m_ctx.store)) registryRestored();
     });
+}
+
+void MainWindowModel::registryRestored() {
+    // What the lists hold was found in the registry as it was before: every
+    // view scans anew when it next opens, and the summaries start again from
+    // the restored registry (an application may have come or gone with it).
+    for (auto& [action, scanned] : m_scanned)
+        scanned = false;
+    for (auto& [name, list] : m_lists)
+        list.clear();
+    m_lvall.clear();
+    m_lvapply.clear();
+    buildSummaryLists();
+    m_frontend.registryReloaded();
 }
 
 void MainWindowModel::OBdeletebackupClick(std::optional<int> selectedRow) {

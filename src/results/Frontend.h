@@ -30,6 +30,9 @@ public:
     // Puts the main window into the topmost layer or takes it out, and the
     // "Always on Top" box with it; nothing where there is no window.
     virtual void setTopmost(bool topmost) { (void)topmost; }
+    // The registry was read anew from the prefix (a restore): the settings
+    // shown come from it again.
+    virtual void registryReloaded() {}
     // A repair wrote the undo file of what it took from the registry.
     virtual void undoWritten(const std::string& file) { (void)file; }
     // A category of a complete scan is about to run, on its emptied list.

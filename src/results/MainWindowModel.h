@@ -201,6 +201,9 @@ private:
     void repairAllOfMode();
     bool backupBeforeRepair();
     std::optional<std::string> selectedBackup(std::optional<int> row);
+    // After a restore read the registry anew: no list or summary holds what
+    // was found in the registry of before.
+    void registryRestored();
     void summaryRefresh();
     void showSummary(SummaryMode mode);
     void detailsDispatch();

@@ -149,6 +149,37 @@ TEST(BackupsView, RestoreLetsTheEditorComeAboveAndWaitsForIt) {
     EXPECT_EQ(off.frontend.errors, Strings{"The backup was not restored: not a registry export"});
 }
 
+TEST(BackupsView, ARestoredRegistryIsScannedAnew) {
+    BackupsHarness h;
+    const Category* startup = h.m->category("Startup");
+    ASSERT_NE(startup, nullptr);
+    h.log.findings["Startup"] = 2;
+    h.m->completeScan();  // every view scanned, counts in the summary
+    ASSERT_TRUE(h.m->scanned("Startup"));
+    ASSERT_EQ(h.count(1), "2");
+
+    // A failed restore leaves everything as it was.
+    h.backups.restoreResult = makeError(ErrorKind::Failure, "not a registry export");
+    h.m->OBrestorebackupClick(0);
+    EXPECT_TRUE(h.m->scanned("Startup"));
+    EXPECT_EQ(h.frontend.reloads, 0);
+
+    // After a restore nothing found in the registry of before is shown: the
+    // view scans the restored registry when it next opens.
+    h.backups.restoreResult = {};
+    h.log.findings["Startup"] = 1;
+    h.m->OBrestorebackupClick(0);
+    EXPECT_EQ(h.frontend.reloads, 1);
+    EXPECT_FALSE(h.m->scanned("Startup"));
+    EXPECT_EQ(h.m->list("lvsp")->count(), 0u);
+    EXPECT_EQ(h.count(1), "0");
+    EXPECT_EQ(h.m->lvall().count(), 21u);
+    h.log.calls.clear();
+    h.m->openView(*startup);
+    EXPECT_EQ(h.log.calls, Strings{"scan:Startup"});
+    EXPECT_EQ(h.m->list("lvsp")->count(), 1u);
+}
+
 TEST(BackupsView, NothingIsRestoredWhileWineRunsOnThePrefix) {
     BackupsHarness h;
     h.backups.server = 4242;

@@ -31,6 +31,8 @@ public:
     void popupMenu(std::string_view menu) override { menus.emplace_back(menu); }
     void showMessage(const std::string& text) override { shownMessages.push_back(text); }
     void setTopmost(bool on) override { topmost.push_back(on); }
+    void registryReloaded() override { ++reloads; }
+    int reloads = 0;  // times the registry was read anew
     std::vector<std::string> shownMessages;  // message boxes
     std::vector<bool> topmost;               // the window in the topmost layer or out
 };

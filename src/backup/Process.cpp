@@ -30,10 +30,22 @@ Error failure(const std::filesystem::path& program, const char* what, int err) {
     return makeError(ErrorKind::Failure, program.string() + ": " + what + ": " + std::strerror(err));
 }
 
+// A program is started by its full path only: a bare or relative name would
+// be looked for in the folder it starts in, which lies inside the prefix.
+Status checkProgram(const std::filesystem::path& program) {
+    if (program.empty())
+        return makeError(ErrorKind::NotFound, "the program's registry editor was not found");
+    if (!program.is_absolute())
+        return makeError(ErrorKind::Failure, program.string() + ": not started, its path is not a full path");
+    return {};
+}
+
 }  // namespace
 
 Result<Process> Process::start(const std::filesystem::path& program, const std::vector<std::string>& args,
                                const std::filesystem::path& folder) {
+    if (Status usable = checkProgram(program); !usable)
+        return usable.error();
     // The error output goes to an unnamed temporary file: a pipe that
     // nobody reads while the program runs could fill up and stop it.
     char tmpl[] = "/tmp/kestrane-stderr-XXXXXX";
@@ -61,6 +73,8 @@ Result<Process> Process::start(const std::filesystem::path& program, const std::
 
 Status Process::startDetached(const std::filesystem::path& program, const std::vector<std::string>& args,
                               const std::filesystem::path& folder) {
+    if (Status usable = checkProgram(program); !usable)
+        return usable;
     if (::access(program.c_str(), X_OK) != 0)
         return failure(program, "cannot start", errno);
     std::vector<std::string> storage;

@@ -41,7 +41,7 @@ fs::path resolved(const fs::path& p) {
 }  // namespace
 
 fs::path registryEditor() {
-    if (auto env = envValue("KESTRANE_REGEDIT"); !env.empty()) return env;
+    if (auto env = envValue("KESTRANE_REGEDIT"); !env.empty()) return fs::absolute(env);
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
@@ -51,7 +51,7 @@ fs::path registryEditor() {
               dir / "../../../tools/regedit/regedit"})
             if (::access(candidate.c_str(), X_OK) == 0) return candidate.lexically_normal();
     }
-    return "regedit";
+    return {};  // none: a backup or restore then says so
 }
 
 Result<fs::path> choosePrefix(const PrefixRequest& request) {

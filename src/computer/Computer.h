@@ -34,7 +34,7 @@ struct PrefixRequest {
 
 // The program's registry editor: $KESTRANE_REGEDIT when set, else the
 // "regedit" beside the running program, in the installed program's library
-// folder (../lib/kestrane), or in the build tree.
+// folder (../lib/kestrane), or in the build tree; empty when there is none.
 std::filesystem::path registryEditor();
 
 // The prefix to work on: the demo prefix, else --prefix, else $WINEPREFIX,

@@ -161,6 +161,22 @@ TEST_F(Backups, AFailedExportAddsNoBackup) {
     EXPECT_TRUE(silent.list().empty());
     auto missing = folder("/nonexistent/regedit");
     ASSERT_FALSE(missing.create({}).ok());
+    // Without an editor of the program's own nothing is started; a bare name
+    // is never looked for in the backups folder, which lies in the prefix.
+    auto none = folder("");
+    auto notFound = none.create({});
+    ASSERT_FALSE(notFound.ok());
+    EXPECT_NE(notFound.error().message.find("registry editor was not found"), std::string::npos);
+    auto planted = folder("regedit");
+    auto host = planted.hostFolder();
+    ASSERT_TRUE(host.ok());
+    const std::filesystem::path trap = *host / "regedit";
+    writeFile(trap, "#!/bin/sh\ntouch \"$0.ran\"\n");
+    std::filesystem::permissions(trap, std::filesystem::perms::owner_all);
+    EXPECT_FALSE(planted.create({}).ok());
+    EXPECT_FALSE(planted.restore("Backup_0-0-0_1-1-2025.reg", {}).ok());
+    EXPECT_FALSE(planted.startRestore("Backup_0-0-0_1-1-2025.reg").ok());
+    EXPECT_FALSE(std::filesystem::exists(*host / "regedit.ran"));
 }
 
 TEST_F(Backups, ARestoreGivesBackTheSavedBytesAndReadsTheRegistryAgain) {

@@ -26,7 +26,12 @@ QString nameOf(const fs::path& prefix) {
 
 PrefixChooser::PrefixChooser(QWidget* parent)
     : QToolButton(parent), m_menu(new QMenu(this)),
-      m_finder([] { return findPrefixes(finderInputFromEnvironment()); }) {
+      m_finder([] {
+          // The menu opens at once: it shows no sizes, so no prefix is walked.
+          FinderInput input = finderInputFromEnvironment();
+          input.measureSizes = false;
+          return findPrefixes(input);
+      }) {
     setObjectName(QStringLiteral("prefixchooser"));
     setPopupMode(QToolButton::InstantPopup);
     setToolButtonStyle(Qt::ToolButtonTextOnly);

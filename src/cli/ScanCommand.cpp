@@ -76,7 +76,9 @@ int ScanCommand::execute(const GlobalOptions& options, Io& io) {
         io.err << "kestrane-cli: --all runs over every prefix found: give no --prefix or --demo with it\n";
         return kExitUsage;
     }
-    FindResult found = findPrefixes(finderInputFromEnvironment());
+    FinderInput input = finderInputFromEnvironment();
+    input.measureSizes = false;  // the reports do not show sizes
+    FindResult found = findPrefixes(input);
     for (const auto& warning : found.warnings) io.err << "kestrane-cli: " << warning << "\n";
     if (found.prefixes.empty()) {
         io.err << "kestrane-cli: no Wine prefix found\n";

@@ -246,7 +246,8 @@ void Finder::add(const fs::path& folder, fs::path realPath, std::string name, st
     found.source = std::move(source);
     found.path = folder;
     found.arch = archOf(realPath / "system.reg");
-    found.sizeOnDisk = sizeOnDisk(realPath);
+    if (m_input.measureSizes)
+        found.sizeOnDisk = sizeOnDisk(realPath);
     found.registryWritten = registryWritten(realPath);
     found.wineServer = reg::runningWineServer(realPath);
     found.realPath = std::move(realPath);

@@ -32,6 +32,9 @@ struct FoundPrefix {
 struct FinderInput {
     std::filesystem::path home;                     // the user's home folder; empty: only $WINEPREFIX is looked at
     std::optional<std::filesystem::path> winePrefix;  // $WINEPREFIX, when set and not empty
+    // Measuring a prefix walks every file in it (seconds for a large one):
+    // only the prefix list shows the sizes; without it sizeOnDisk stays 0.
+    bool measureSizes = true;
 };
 
 struct FindResult {

@@ -70,10 +70,11 @@ protected:
         fs::create_symlink(target, at(relative));
     }
 
-    FindResult find(std::optional<fs::path> winePrefix = std::nullopt) const {
+    FindResult find(std::optional<fs::path> winePrefix = std::nullopt, bool measureSizes = true) const {
         FinderInput input;
         input.home = m_home.path();
         input.winePrefix = std::move(winePrefix);
+        input.measureSizes = measureSizes;
         return findPrefixes(input);
     }
 
@@ -329,6 +330,11 @@ TEST_F(PrefixFinderTest, ArchitectureSizeAndRegistryTime) {
     const FoundPrefix& p = found.prefixes[0];
     EXPECT_EQ(p.arch, "win32");
     EXPECT_EQ(p.sizeOnDisk, system.size() + user.size() + exe.size());
+    // Unmeasured (the window's chooser, --all): the same prefix, no walk.
+    FindResult quick = find(prefix, false);
+    ASSERT_EQ(quick.prefixes.size(), 1u);
+    EXPECT_EQ(quick.prefixes[0].sizeOnDisk, 0u);
+    EXPECT_EQ(quick.prefixes[0].arch, "win32");
     ASSERT_TRUE(p.registryWritten.has_value());
     EXPECT_TRUE(*p.registryWritten == fs::last_write_time(prefix / "user.reg"));
     EXPECT_FALSE(p.wineServer.has_value());

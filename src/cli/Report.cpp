@@ -99,6 +99,9 @@ public:
     }
 
     void end(const MainWindowModel& m) override {
+        // A scan that failed half-way leaves its list open: it ends with the
+        // rows it wrote, and the error says what became of the rest.
+        if (m_open) listDone(*m_open);
         std::string& o = m_buffer.text();
         o += m_lists ? "\n  },\n  \"status\": " : "},\n  \"status\": ";
         appendJsonString(o, m.status());

@@ -337,6 +337,25 @@ TEST_F(CliTest, AScanWritesEachListAsSoonAsItsCategoryHasRun) {
     }
 }
 
+TEST_F(CliTest, AScanThatFailsHalfWayStillGivesAWholeReport) {
+    TempPrefix prefix(kMachine, userReg());
+    categories = [this] {
+        Category broken = fakeCategory(log, "Cookies", "lvco", "Cookies", BadgeFamily::Privacy);
+        broken.scanAction = [](ScanContext&, ResultList& l) {
+            l.add("first.txt", {"Remove"});
+            throw std::runtime_error("the cookies folder went away");
+        };
+        return std::vector<Category>{runKeyCategory(), broken};
+    };
+    auto r = run({"--prefix", prefix.path().string(), "scan", "--json"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.str().find("the cookies folder went away"), std::string::npos) << r.err.str();
+    json doc = json::parse(r.out.str());  // whole, the row written before the error in it
+    ASSERT_EQ(doc["lists"]["lvco"]["rows"].size(), 1u);
+    EXPECT_EQ(doc["lists"]["lvco"]["rows"][0]["caption"], "first.txt");
+    EXPECT_EQ(doc["summary"].size(), 21u);
+}
+
 TEST_F(CliTest, ApplicationsMode) {
     TempPrefix prefix(kMachine, userReg() + "\n[Software\\\\WinRAR] 1700000000\n");
     log.findings["mspaint"] = 3;

@@ -146,11 +146,15 @@ TEST_F(Wow64Scanners, ProgressiveAnalysisTestsThe32BitViewsFilesAsItsProgramsSee
          "\"hosts\"=\"C:\\\\windows\\\\system32\\\\drivers\\\\etc\\\\hosts\"\n"
          "\"gone\"=\"C:\\\\windows\\\\system32\\\\gone32.dll\"\n"
          "\"only64\"=\"C:\\\\windows\\\\system32\\\\only64.dll\"\n"
-         "\"program\"=\"C:\\\\Program Files (x86)\\\\Kept\\\\kept.exe\"\n");
+         "\"program\"=\"C:\\\\Program Files (x86)\\\\Kept\\\\kept.exe\"\n"
+         // The classes of the 32-bit view too; the native classes are native.
+         "\n[Software\\\\Classes\\\\Wow6432Node\\\\Kept32] 1\n\"lib\"=\"C:\\\\windows\\\\system32\\\\x32only.dll\"\n"
+         "\n[Software\\\\Classes\\\\Native] 1\n\"lib\"=\"C:\\\\windows\\\\system32\\\\x32only.dll\"\n");
     ResultList LV2 = scan(Deep);
     Strings found;
     for (const auto& r : LV2.rows()) found.push_back(r.caption + " @ " + r.subitem(2) + " " + r.subitem(1));
-    EXPECT_EQ(found, (Strings{"C:\\windows\\system32\\x32only.dll @ HKLM\\SOFTWARE\\Vendor lib",
+    EXPECT_EQ(found, (Strings{"C:\\windows\\system32\\x32only.dll @ HKLM\\SOFTWARE\\Classes\\Native lib",
+                              "C:\\windows\\system32\\x32only.dll @ HKLM\\SOFTWARE\\Vendor lib",
                               "C:\\windows\\system32\\gone32.dll @ HKLM\\SOFTWARE\\Wow6432Node\\Vendor\\App gone",
                               "C:\\windows\\system32\\only64.dll @ HKLM\\SOFTWARE\\Wow6432Node\\Vendor\\App only64"}));
 }

@@ -144,8 +144,24 @@ struct DeepWalk {
             child.root = key.root;
             (key.root == Root::CurrentUser ? child.user : child.machine) = sub;
             child.writable = true;
+            // The 32-bit classes (Software\Classes\Wow6432Node) name files
+            // as a 32-bit program sees them.
+            const bool classes32 = machinePass && ctx.wow64 && level == 1 && files != ctx.wow64->files &&
+                                   text::equalNames(name, reg::kWow64Node) && endsWithName(location, "Classes");
+            if (classes32) use32(true);
             walk(child, level + 1, location + '\\' + name, level + 1 == 4 ? name == "Uninstall" : underUninstall);
+            if (classes32) use32(false);
         }
+    }
+
+    void use32(bool view32) {
+        files = view32 ? ctx.wow64->files : ctx.files;
+        probe = view32 ? ctx.wow64->probe : ctx.probe;
+    }
+
+    static bool endsWithName(const std::string& location, std::string_view name) {
+        const auto slash = location.rfind('\\');
+        return text::equalNames(std::string_view(location).substr(slash == std::string::npos ? 0 : slash + 1), name);
     }
 
     void pass(Root root, const std::string& prefix, int limit) {
@@ -153,9 +169,7 @@ struct DeepWalk {
         if (!software)
             return;
         for (const std::string& name : ctx.store.subkeyNames(*software)) {
-            const bool view32 = machinePass && ctx.wow64 && text::equalNames(name, reg::kWow64Node);
-            files = view32 ? ctx.wow64->files : ctx.files;
-            probe = view32 ? ctx.wow64->probe : ctx.probe;
+            use32(machinePass && ctx.wow64 && text::equalNames(name, reg::kWow64Node));
             if (auto key = ctx.store.openKey(root, "SOFTWARE\\" + name, reg::KEY_ALL_ACCESS))
                 walk(*key, 1, prefix + name, false);
             if (ctx.progress < limit)

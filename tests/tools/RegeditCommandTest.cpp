@@ -2,21 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "RegeditCommand.h"
 #include "TerminalPrompter.h"
 #include "platform/RegFile.h"
 #include "platform/RegistryStore.h"
+#include "support/FakeWineServer.h"
 #include "support/TempPrefix.h"
 
 using namespace kestrane;
@@ -208,42 +203,11 @@ TEST_F(Regedit, FailuresExitNonZeroWithAMessage) {
 TEST_F(Regedit, RefusesToSaveWhileWineServesThePrefix) {
     TempPrefix prefix(kSystem, kUser);
     const std::string before = readFile(prefix.userReg());
-    // A server folder as Debian's wine makes it, locked by another process.
-    const fs::path tmp = path("tmp");
-    fs::create_directories(tmp);
-    ::setenv("TMPDIR", tmp.c_str(), 1);
-    writeFile(prefix.path() / "wineserver", "wine-Test02");
-    struct stat st {};
-    ASSERT_EQ(::stat(prefix.path().c_str(), &st), 0);
-    char name[64];
-    std::snprintf(name, sizeof name, "server-%lx-%lx", static_cast<unsigned long>(st.st_dev),
-                  static_cast<unsigned long>(st.st_ino));
-    const fs::path lock = tmp / "wine-Test02" / name / "lock";
-    fs::create_directories(lock.parent_path());
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t server = ::fork();
-    if (server == 0) {
-        const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT, 0600);
-        struct flock fl {};
-        fl.l_type = F_WRLCK;
-        fl.l_whence = SEEK_SET;
-        fl.l_len = 1;
-        ::fcntl(fd, F_SETLK, &fl);
-        (void)!::write(ready[1], "x", 1);
-        ::pause();
-        ::_exit(0);
+    int status = 0;
+    {
+        test::FakeWineServer server(prefix.path());
+        status = run({"--prefix", prefix.path().string(), "/s", file("change.reg", kChange)});
     }
-    char c;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-
-    const int status = run({"--prefix", prefix.path().string(), "/s", file("change.reg", kChange)});
-    ::kill(server, SIGKILL);
-    ::waitpid(server, nullptr, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    ::unsetenv("TMPDIR");
-
     EXPECT_EQ(status, kExitFailure);
     EXPECT_NE(err.str().find("Close all Wine programs of this prefix first"), std::string::npos) << err.str();
     EXPECT_EQ(readFile(prefix.userReg()), before);

@@ -72,6 +72,16 @@ Result<fs::path> BackupFolder::hostFolder() {
     return *host;
 }
 
+Result<Finished> BackupFolder::runEditor(std::vector<std::string> args, const fs::path& folder,
+                                         const std::function<void()>& whileRunning) {
+    args.insert(args.begin(), {"--prefix", m_s.prefix.string()});
+    auto editor = Process::start(m_s.regedit, args, folder);
+    if (!editor)
+        return editor.error();
+    if (whileRunning) whileRunning();
+    return editor.value().wait();
+}
+
 Result<BackupRow> BackupFolder::create(const std::function<void()>& whileRunning) {
     auto folder = hostFolder();
     if (!folder)
@@ -88,11 +98,7 @@ Result<BackupRow> BackupFolder::create(const std::function<void()>& whileRunning
         if (fs::exists(*folder / name))
             return makeError(ErrorKind::Failure, "a backup named " + name + " exists already; it was not overwritten");
     }
-    auto editor = Process::start(m_s.regedit, {"--prefix", m_s.prefix.string(), "/e", name}, *folder);
-    if (!editor)
-        return editor.error();
-    if (whileRunning) whileRunning();
-    auto finished = editor.value().wait();
+    auto finished = runEditor({"/e", name}, *folder, whileRunning);
     if (!finished)
         return finished.error();
     const fs::path file = *folder / name;
@@ -131,11 +137,7 @@ Status BackupFolder::restore(const std::string& file, const std::function<void()
     auto folder = existingBackup(file);
     if (!folder)
         return folder.error();
-    auto editor = Process::start(m_s.regedit, {"--prefix", m_s.prefix.string(), "--answered", "/i", file}, *folder);
-    if (!editor)
-        return editor.error();
-    if (whileRunning) whileRunning();
-    auto finished = editor.value().wait();
+    auto finished = runEditor({"--answered", "/i", file}, *folder, whileRunning);
     if (!finished)
         return finished.error();
     Status read = m_s.store.reload();  // whatever the import did, read what is there now

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "backup/BackupNames.h"
+#include "backup/Process.h"
 #include "platform/Clock.h"
 #include "platform/PrefixFileSystem.h"
 #include "platform/RegistryStore.h"
@@ -48,6 +49,10 @@ public:
 private:
     BackupRow row(const std::string& file, const NameDate& read) const;
     Result<std::filesystem::path> existingBackup(const std::string& file);
+    // Runs the registry editor on the prefix in the folder and waits for it,
+    // running `whileRunning` meanwhile.
+    Result<Finished> runEditor(std::vector<std::string> args, const std::filesystem::path& folder,
+                               const std::function<void()>& whileRunning);
 
     Setup m_s;
 };

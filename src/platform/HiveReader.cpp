@@ -71,6 +71,30 @@ const char* readEscaped(const char* p, const char* end, char terminator, std::u1
     return n == std::string_view::npos ? nullptr : p + n;
 }
 
+// Reads the text in quotes whose opening quote is at p into `into`: UTF-8
+// for a name, UTF-16LE for string data (`wide`); with `into` null it is
+// only checked. Returns the position of the closing quote, or nullptr. A
+// text that cannot be decoded never leaves `into` holding another value's.
+const char* readQuoted(const char* p, const char* end, const char* eol, std::string* into, bool wide,
+                       std::u16string& units) {
+    if (into)
+        if (const char* close = decodeSimple(p + 1, eol, *into, wide))
+            return close;
+    const char* close = skipEscaped(p + 1, eol, '"');
+    if (!close || !into)
+        return close;
+    if (!readEscaped(p + 1, end, '"', &units))
+        return nullptr;
+    into->clear();
+    if (wide) {
+        into->reserve(units.size() * 2 + 2);
+        text::appendUtf16LE(*into, units);
+    } else {
+        *into = text::toUtf8(units);
+    }
+    return close;
+}
+
 }  // namespace
 
 // Reads one value line (with its continuation lines) starting at `p`.
@@ -90,17 +114,9 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
             out->name.clear();  // the value may be reused from another one
         ++p;
     } else {
-        const char* close = out ? decodeSimple(p + 1, eol, out->name, false) : nullptr;
-        if (!close) {
-            close = skipEscaped(p + 1, eol, '"');
-            if (!close)
-                return nullptr;
-            if (out) {
-                if (!readEscaped(p + 1, end, '"', &units))
-                    return nullptr;  // never a name left from another value
-                out->name = text::toUtf8(units);
-            }
-        }
+        const char* close = readQuoted(p, end, eol, out ? &out->name : nullptr, false, units);
+        if (!close)
+            return nullptr;
         p = close + 1;
     }
     while (p < end && isBlank(*p))
@@ -130,19 +146,9 @@ const char* parseValue(const char* p, const char* end, Value* out, std::uint32_t
         p += 2;
     }
     if (p < end && *p == '"') {
-        const char* close = out ? decodeSimple(p + 1, eol, out->data, true) : nullptr;
-        if (!close) {
-            close = skipEscaped(p + 1, eol, '"');
-            if (!close)
-                return nullptr;
-            if (out) {
-                if (!readEscaped(p + 1, end, '"', &units))
-                    return nullptr;
-                out->data.clear();
-                out->data.reserve(units.size() * 2 + 2);
-                text::appendUtf16LE(out->data, units);
-            }
-        }
+        const char* close = readQuoted(p, end, eol, out ? &out->data : nullptr, true, units);
+        if (!close)
+            return nullptr;
         if (out) {
             out->type = type;
             out->data.append(2, '\0');

@@ -173,6 +173,10 @@ Result<KeyHandle> RegistryStore::openKey(Root root, std::string_view path, std::
         h.machine = resolve(*m_machine, classesPath(path));
         break;
     }
+    return opened(h, access);
+}
+
+Result<KeyHandle> RegistryStore::opened(KeyHandle h, std::uint32_t access) const {
     if (!h.primary())
         return makeError(ErrorKind::NotFound, "The system cannot find the file specified.");
     h.writable = (!h.user || !m_userReadOnly) && (!h.machine || !m_machineReadOnly);
@@ -189,12 +193,7 @@ Result<KeyHandle> RegistryStore::openSubkey(const KeyHandle& parent, std::string
     for (auto [from, to] : {std::pair{parent.user, &h.user}, std::pair{parent.machine, &h.machine}})
         if (from && !from->isLink() && !from->deleted())
             *to = from->findSubkey(name);
-    if (!h.primary())
-        return makeError(ErrorKind::NotFound, "The system cannot find the file specified.");
-    h.writable = (!h.user || !m_userReadOnly) && (!h.machine || !m_machineReadOnly);
-    if (needsWrite(access) && !h.writable)
-        return makeError(ErrorKind::AccessDenied, "Access is denied.");
-    return h;
+    return opened(h, access);
 }
 
 bool RegistryStore::keyExists(Root root, std::string_view path) const { return openKey(root, path, KEY_READ).ok(); }

@@ -120,6 +120,8 @@ public:
     void setBeforeReplace(std::function<void(const std::string&)> hook) { m_beforeReplace = std::move(hook); }
 
 private:
+    // A handle whose keys were looked up: found, and writable as the access asks.
+    Result<KeyHandle> opened(KeyHandle h, std::uint32_t access) const;
     RegistryStore() = default;
     struct FileState;
 

@@ -57,39 +57,25 @@ struct Walk {
     bool enterable(const std::string& entry) const { return !ctx.files->isLink(entry); }
 
     void top(const std::string& folder) {
-        if (!ctx.files || !ctx.files->insideDriveC(folder))
-            return;
-        // The top index.dat is never listed, in either folder.
-        const Excluded excluded(folder, true);
-        const std::string today = skipFolder.empty() ? std::string() : folder + "\\" + skipFolder;
+        if (ctx.files && ctx.files->insideDriveC(folder))
+            level(folder, 1);
+    }
+    // Levels 1 and 2 list their file-like entries and go into the others;
+    // level 3, the last, lists every entry, folders too. The top index.dat
+    // is never listed, in either folder; today's history folder is skipped.
+    void level(const std::string& folder, int depth) {
+        const Excluded excluded(folder, depth == 1 || skipIndexDat);
+        const std::string today = depth == 1 && !skipFolder.empty() ? folder + "\\" + skipFolder : std::string();
         for (auto& e : entries(folder)) {
             if (!today.empty() && e == today)
                 continue;
-            if (fileLike(e)) {
+            if (depth == 3 || fileLike(e)) {
                 if (!excluded(e))
                     found.push_back(std::move(e));
             } else if (enterable(e)) {
-                second(e);
+                level(e, depth + 1);
             }
         }
-    }
-    void second(const std::string& folder) {
-        const Excluded excluded(folder, skipIndexDat);
-        for (auto& f : entries(folder)) {
-            if (fileLike(f)) {
-                if (!excluded(f))
-                    found.push_back(std::move(f));
-            } else if (enterable(f)) {
-                third(f);
-            }
-        }
-    }
-    void third(const std::string& folder) {
-        // The last level: folders are findings too.
-        const Excluded excluded(folder, skipIndexDat);
-        for (auto& g : entries(folder))
-            if (!excluded(g))
-                found.push_back(std::move(g));
     }
 };
 

@@ -18,6 +18,7 @@
 #include "app/ViewArea.h"
 #include "controls/CategoryPanel.h"
 #include "controls/CountBadge.h"
+#include "controls/FramedProgressBar.h"
 #include "controls/FlatButton.h"
 #include "controls/GradientButton.h"
 #include "controls/ReportListView.h"
@@ -278,6 +279,115 @@ private slots:
         QVERIFY(visible("lvpaint"));
         QCOMPARE(w->model().activeView(), 13);
         QCOMPARE(w->model().selectedPanelItem(), std::string(" Applications"));
+    }
+
+    void aPrivacyViewWithRowsAndItsRepair() {
+        writeFile(m_prefix->driveC() / "windows/Temp/kst1.tmp", "12345");
+        writeFile(m_prefix->driveC() / "windows/Temp/kst2.tmp", "");
+        writeFile(m_prefix->driveC() / "windows/Temp/keep.log", "");
+        clickPanel(QStringLiteral(" Privacy Threats"));
+        choose("pabprivacy", QStringLiteral("Temporary Files"));
+        QAbstractItemModel* m = list("lvdel")->model();
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Size"));
+        QCOMPARE(m->index(0, 0).data().toString(), QStringLiteral("kst1.tmp"));
+        QCOMPARE(m->index(0, 3).data().toString(), QStringLiteral("C:\\windows\\Temp\\"));
+        QCOMPARE(m->index(0, 4).data().toString(), QStringLiteral("5 bytes"));
+        QCOMPARE(m->index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(badge("Oberror")->caption(), QStringLiteral("2 Privacy Threats Found"));
+        // One row unchecked: "Remove Checked Items" deletes the other file only.
+        QVERIFY(m->setData(m->index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+        click("OBhis3");
+        QCOMPARE(m->rowCount(), 1);
+        QCOMPARE(m->index(0, 0).data().toString(), QStringLiteral("kst2.tmp"));
+        QVERIFY(!std::filesystem::exists(m_prefix->driveC() / "windows/Temp/kst1.tmp"));
+        QVERIFY(std::filesystem::exists(m_prefix->driveC() / "windows/Temp/kst2.tmp"));
+        QVERIFY(std::filesystem::exists(m_prefix->driveC() / "windows/Temp/keep.log"));
+    }
+
+    void anApplicationsViewWithRows() {
+        // A prefix whose WinRAR keeps two archives in its history.
+        m_started.reset();
+        m_prefix = windowPrefix("\"autoscan\"=\"0\"\n", "\n[Software\\\\WinRAR\\\\ArcHistory] 1\n"
+                                                         "\"0\"=\"C:\\\\Docs\\\\old.rar\"\n"
+                                                         "\"1\"=\"C:\\\\Docs\\\\older.rar\"\n");
+        m_started = std::make_unique<Started>(m_prefix->path());
+        QCOMPARE(m_started->outcome, app::Launcher::Outcome::Running);
+        w = m_started->window();
+        clickPanel(QStringLiteral(" Applications"));
+        choose("pabapply", QStringLiteral("WinRAR"));
+        QAbstractItemModel* m = list("lvwinrar")->model();
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(m->index(0, 0).data().toString(), QStringLiteral("0"));
+        QCOMPARE(m->index(0, 1).data().toString(), QStringLiteral("HKCU\\Software\\WinRAR\\ArcHistory"));
+        QCOMPARE(m->index(0, 2).data().toString(), QStringLiteral("Registry Data"));
+        QCOMPARE(m->index(1, 3).data().toString(), QStringLiteral("C:\\Docs\\older.rar"));
+        QCOMPARE(badge("Oberror")->caption(), QStringLiteral("2 Recentlist Found"));
+        click("OBhis3");
+        QCOMPARE(m->rowCount(), 0);
+        QCOMPARE(storedValue(*m_prefix, "Software\\WinRAR\\ArcHistory", "0"), std::string("<no value>"));
+    }
+
+    void theBackupsViewWithTwoBackups() {
+        clickPanel(QStringLiteral(" Backups"));
+        QVERIFY(visible("LVbackup"));
+        QCOMPARE(buttonText("OBbackup"), QStringLiteral("Create Backup Now"));
+        QCOMPARE(buttonText("OBrestorebackup"), QStringLiteral("Restore Selected Backup"));
+        QCOMPARE(buttonText("OBdeletebackup"), QStringLiteral("Delete Selected"));
+        // The setting stored before the backups.
+        auto* onTop = part<QCheckBox>(w, "alwaysontop");
+        QVERIFY(onTop);
+        clickPanel(QStringLiteral(" Settings"));
+        QTest::mouseClick(onTop, Qt::LeftButton, {}, QPoint(8, onTop->height() / 2));
+        const bool before = onTop->isChecked();
+        clickPanel(QStringLiteral(" Backups"));
+        click("OBbackup");
+        click("OBbackup");  // within the same second: it waits for the next one
+        QAbstractItemModel* m = list("LVbackup")->model();
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Date Create"));
+        QVERIFY(m->index(0, 0).data().toString() != m->index(1, 0).data().toString());
+        for (int row = 0; row < 2; ++row) {
+            const QString file = m->index(row, 0).data().toString();
+            QVERIFY2(file.startsWith(QStringLiteral("Backup_")) && file.endsWith(QStringLiteral(".reg")), qPrintable(file));
+            QVERIFY(std::filesystem::is_regular_file(m_prefix->driveC() / "Program Files/Kestrane Professional/Backups" /
+                                                     file.toStdString()));
+            QVERIFY(!m->index(row, 1).data().toString().isEmpty());
+            QVERIFY(m->index(row, 2).data().toString().endsWith(QStringLiteral("M")));  // "h:mm:ss tt"
+        }
+        // A setting changed after the backup comes back with its restore, and
+        // the settings page shows it.
+        clickPanel(QStringLiteral(" Settings"));
+        QTest::mouseClick(onTop, Qt::LeftButton, {}, QPoint(8, onTop->height() / 2));
+        QCOMPARE(onTop->isChecked(), !before);
+        clickPanel(QStringLiteral(" Backups"));
+        list("LVbackup")->setCurrentIndex(m->index(0, 0));
+        Messages messages;
+        click("OBrestorebackup");
+        QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join(QStringLiteral("; "))));
+        QCOMPARE(onTop->isChecked(), before);
+        QCOMPARE(storedSetting(*m_prefix, "alwaysontop"), std::string(before ? "1" : "0"));
+    }
+
+    void theOptimizerAtItsEnd() {
+        const std::string system = readFile(m_prefix->systemReg()), user = readFile(m_prefix->userReg());
+        clickPanel(QStringLiteral(" Registry Optimizer"));
+        QVERIFY(visible("Panel4"));
+        QCOMPARE(part<QLabel>(w, "Hivetext")->text(), QStringLiteral("Hive"));
+        QVERIFY(!visible("labelnode"));
+        click("OBoptimize");
+        QCOMPARE(part<QLabel>(w, "Hivetext")->text(), QStringLiteral("Optimize Complete: Two Hives Completed"));
+        QVERIFY(visible("labelvalues"));
+        QCOMPARE(part<QLabel>(w, "labelvalues")->text(), QStringLiteral("Scan Complete..."));
+        QCOMPARE(part<QLabel>(w, "labelnode")->text(), QString());
+        for (const char* bar : {"PBHive", "PBNodes"}) {
+            auto* pb = part<controls::FramedProgressBar>(w, bar);
+            QVERIFY2(pb && pb->isVisible(), bar);
+            QCOMPARE(pb->value(), 100);  // both bars full
+        }
+        QCOMPARE(w->statusStrip()->status(), QStringLiteral("  Status : Optimizing System Complete"));
+        QCOMPARE(readFile(m_prefix->systemReg()), system);
+        QCOMPARE(readFile(m_prefix->userReg()), user);
     }
 
     void theSummaryLeadsToTheDetails() {

@@ -21,6 +21,9 @@ struct Pass {
         b.maximum = static_cast<int>(count) - 1;
         b.position = static_cast<int>(at);
     }
+    void stepped() const {
+        if (panel.stepped) panel.stepped(panel);
+    }
 
     // A key at `level` (1 = directly below the start key), `path` its names
     // of levels 1 to n joined by "\".
@@ -31,6 +34,7 @@ struct Pass {
             for (std::size_t j = 0; j < values.size(); ++j) {
                 panel.labelvalues = values[j];
                 bar(panel.PBNodes, values.size(), j);
+                stepped();
             }
         }
         if (level >= 4)
@@ -41,6 +45,7 @@ struct Pass {
             panel.labelnode = prefix + child;
             if (level + 1 == 2)
                 bar(panel.PBHive, subkeys.size(), i);
+            stepped();
             visit(child, level + 1);
         }
     }
@@ -52,6 +57,7 @@ struct Pass {
         for (std::size_t i = 0; i < level1.size(); ++i) {
             panel.labelnode = prefix + level1[i];
             bar(panel.PBHive, level1.size(), i);
+            stepped();
             visit(level1[i], 1);
         }
     }

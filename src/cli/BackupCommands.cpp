@@ -34,13 +34,38 @@ void BackupCommand::addTo(CLI::App& app) {
         m_app = app.add_subcommand("delete-backup", "Delete a registry backup");
         m_app->add_option("NAME", m_name, "The backup's file name")->required();
         break;
+    case Kind::Optimize:
+        m_app = app.add_subcommand("optimize", "Run the registry optimizer's walk (it only reads the registry)");
+        break;
     }
     m_app->fallthrough();
 }
 
 bool BackupCommand::chosen() const { return m_app && m_app->parsed(); }
 
+int BackupCommand::optimize(const GlobalOptions& options, Io& io) {
+    auto opened = Session::open(options, io);
+    if (auto* status = std::get_if<int>(&opened)) return *status;
+    MainWindowModel& model = std::get<std::unique_ptr<Session>>(opened)->model();
+    std::size_t keys = 0, values = 0;
+    std::string lastNode, lastValue;
+    model.optimizer().stepped = [&](const OptimizerPanel& p) {
+        if (p.labelnode != lastNode) ++keys;
+        if (p.labelvalues != lastValue) ++values;
+        lastNode = p.labelnode;
+        lastValue = p.labelvalues;
+    };
+    model.OBoptimizeClick();
+    model.optimizer().stepped = nullptr;
+    const OptimizerPanel& panel = model.optimizer();
+    io.out << panel.hivetext << "\n" << panel.labelvalues << "\n"
+           << "Keys shown: " << keys << ", value names shown: " << values << "\n"
+           << model.status() << "\n";
+    return kExitOk;
+}
+
 int BackupCommand::execute(const GlobalOptions& options, Io& io) {
+    if (m_kind == Kind::Optimize) return optimize(options, io);
     if ((m_kind == Kind::Restore || m_kind == Kind::Delete) && !backup::plainFileName(m_name)) {
         io.err << "kestrane-cli: \"" << m_name << "\" is not a file of the backups folder: give its file name only\n";
         return kExitUsage;
@@ -100,6 +125,8 @@ int BackupCommand::execute(const GlobalOptions& options, Io& io) {
         io.out << "Restored " << (*folder / m_name).string() << "\n";
         return kExitOk;
     }
+    case Kind::Optimize:
+        break;
     case Kind::Delete: {
         Status removed = backups.remove(m_name);
         if (!removed) {

@@ -4,6 +4,7 @@
 //   backups               lists them, with the date and time their names give
 //   restore NAME          loads one back (refused while a wineserver runs)
 //   delete-backup NAME    deletes one
+//   optimize              the registry optimizer's walk, which only reads
 // NAME is a file of the backups folder; a name with a folder part is refused.
 
 #include <string>
@@ -14,7 +15,7 @@ namespace kestrane::cli {
 
 class BackupCommand final : public Command {
 public:
-    enum class Kind { Backup, List, Restore, Delete };
+    enum class Kind { Backup, List, Restore, Delete, Optimize };
     explicit BackupCommand(Kind kind) : m_kind(kind) {}
 
     void addTo(CLI::App& app) override;
@@ -22,6 +23,8 @@ public:
     int execute(const GlobalOptions& options, Io& io) override;
 
 private:
+    int optimize(const GlobalOptions& options, Io& io);
+
     Kind m_kind;
     CLI::App* m_app = nullptr;
     bool m_json = false;

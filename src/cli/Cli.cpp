@@ -15,7 +15,7 @@ Cli::Cli(Io io) : m_io(io) {
     m_commands.push_back(std::make_unique<ScanCommand>(ScanCommand::Kind::Scan));
     m_commands.push_back(std::make_unique<ScanCommand>(ScanCommand::Kind::Repair));
     for (auto kind : {BackupCommand::Kind::Backup, BackupCommand::Kind::List, BackupCommand::Kind::Restore,
-                      BackupCommand::Kind::Delete})
+                      BackupCommand::Kind::Delete, BackupCommand::Kind::Optimize})
         m_commands.push_back(std::make_unique<BackupCommand>(kind));
     m_commands.push_back(std::make_unique<UndoCommand>());
     m_commands.push_back(std::make_unique<PrefixesCommand>());

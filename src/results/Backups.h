@@ -72,6 +72,9 @@ struct OptimizerPanel {
     bool labelsShown = false;  // labelnode and labelvalues, hidden at start-up
     ProgressBar PBHive;
     ProgressBar PBNodes;
+    // Told after every step of the walk (a key or a value name shown), for
+    // whoever follows it as it goes.
+    std::function<void(const OptimizerPanel&)> stepped{};
 };
 
 }  // namespace kestrane

@@ -80,6 +80,7 @@ public:
     const ResultList& LVbackup() const { return m_LVbackup; }
     ResultList& LVbackup() { return m_LVbackup; }
     const OptimizerPanel& optimizer() const { return m_optimizer; }
+    OptimizerPanel& optimizer() { return m_optimizer; }
     // The undo file the last repair wrote (empty: none yet).
     const std::string& lastUndo() const { return m_lastUndo; }
 

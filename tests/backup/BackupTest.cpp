@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -273,8 +275,43 @@ TEST_F(Optimizer, WalksBothHivesAndEndsWithItsTexts) {
     EXPECT_EQ(fs::last_write_time(prefix->systemReg()), systemTime);
 }
 
-// The labels as they pass: the last value name shown in each pass.
-class RecordingPanel : public PrefixTest {};
+TEST_F(Optimizer, ShowsEachKeyAndValueAsItPassesThem) {
+    openWith("Microsoft Windows 7");
+    struct Step {
+        std::string node, values;
+        int hive, hiveMax;
+    };
+    std::vector<Step> steps;
+    OptimizerPanel panel;
+    panel.stepped = [&](const OptimizerPanel& p) {
+        steps.push_back({p.labelnode, p.labelvalues, p.PBHive.position, p.PBHive.maximum});
+    };
+    backup::optimize(*ctx, panel);
+    auto shown = [&](const std::string& node) {
+        return std::find_if(steps.begin(), steps.end(), [&](const Step& s) { return s.node == node; });
+    };
+    auto valueShown = [&](const std::string& name) {
+        return std::any_of(steps.begin(), steps.end(), [&](const Step& s) { return s.values == name; });
+    };
+    // The user's hive: its fourth level lists its values too.
+    ASSERT_NE(shown("HKCU\\SOFTWARE\\Microsoft\\Windows\\Shell\\Bags\\1\\Desktop"), steps.end());
+    EXPECT_TRUE(valueShown("ViewMode"));
+    // A key with neither subkeys nor values: its path, and the value name
+    // shown before it stays.
+    auto empty = shown("HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Empty");
+    ASSERT_NE(empty, steps.end());
+    EXPECT_EQ(empty->values, std::prev(empty)->values);
+    // The machine's fourth level: the path is shown, its values are not read.
+    ASSERT_NE(shown("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe\\Deep"), steps.end());
+    EXPECT_FALSE(valueShown("AtLevelFour"));
+    EXPECT_TRUE(valueShown("Tool"));  // level 3 of the machine's hive
+    // The hive bar counts the keys of levels 1 and 2: CurrentVersion and
+    // Shell below the user's start key.
+    auto level1 = shown("HKCU\\SOFTWARE\\Microsoft\\Windows\\Shell");
+    ASSERT_NE(level1, steps.end());
+    EXPECT_EQ(level1->hiveMax, 1);
+    EXPECT_EQ(level1->hive, 1);
+}
 
 TEST_F(Optimizer, VistaWalksTheUsersHiveOnlyYetEndsWithTheSameTexts) {
     openWith("Windows Vista (TM) Ultimate");

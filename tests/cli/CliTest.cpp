@@ -386,6 +386,21 @@ TEST_F(CliTest, ProgressOnlyOnATerminal) {
     EXPECT_EQ(shown.out.str(), quiet.out.str());
 }
 
+TEST_F(CliTest, OptimizeOnlyReads) {
+    TempPrefix prefix(kMachine, userReg());
+    const std::string system = readFile(prefix.systemReg()), user = readFile(prefix.userReg());
+    const auto written = std::filesystem::last_write_time(prefix.systemReg());
+    auto r = run({"--prefix", prefix.path().string(), "optimize"});
+    ASSERT_EQ(r.status, 0) << r.err.str();
+    EXPECT_EQ(r.out.str().rfind("Optimize Complete: Two Hives Completed\nScan Complete...\nKeys shown: ", 0), 0u)
+        << r.out.str();
+    EXPECT_NE(r.out.str().find("  Status : Optimizing System Complete\n"), std::string::npos);
+    EXPECT_EQ(readFile(prefix.systemReg()), system);
+    EXPECT_EQ(readFile(prefix.userReg()), user);
+    EXPECT_EQ(std::filesystem::last_write_time(prefix.systemReg()), written);
+    EXPECT_FALSE(std::filesystem::exists(prefix.driveC() / "Program Files/Kestrane Professional"));
+}
+
 // --- repair
 
 TEST_F(CliTest, RepairDeletesWhatTheScanFoundAndSaves) {

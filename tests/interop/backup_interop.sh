@@ -791,6 +791,27 @@ fi
 cli backups --json >"$W/list.after-delete.json"
 bk listed "$W/list.after-delete.json" "$BACKUPS" "$P" "backups after the delete"
 
+# ------------------------------------------------------------------------
+il_log "optimize"
+# The optimizer's walk only reads: every file of the prefix stays as it is,
+# the hives not even rewritten, and Wine's export does not change.
+il_snapshot "$P" "$W/p.before-optimize.json"
+stamps_before=$(stat -c '%n %Y.%y' "$P/system.reg" "$P/user.reg")
+cli optimize >"$W/optimize.out" 2>"$W/optimize.err"
+status=$?
+sed 's/^/    /' "$W/optimize.out"
+sed 's/^/    stderr: /' "$W/optimize.err"
+il_check "optimize exits 0 (got $status)" test $status -eq 0
+il_check "optimize ends with its completion texts" grep -qx 'Optimize Complete: Two Hives Completed' "$W/optimize.out"
+il_snapshot "$P" "$W/p.after-optimize.json"
+diff=$(il_snapshot_diff "$W/p.before-optimize.json" "$W/p.after-optimize.json")
+il_check "optimize changes no file of the prefix" test -z "$diff"
+[ -z "$diff" ] || printf '%s\n' "$diff" | head -20 | sed 's/^/      /'
+il_check "optimize leaves the hives' modification times as they were" \
+    test "$stamps_before" = "$(stat -c '%n %Y.%y' "$P/system.reg" "$P/user.reg")"
+il_check "Wine's regedit /E after the optimizer" il_export "$P" "$W/after-optimize.reg"
+bk same-export "$W/e0.reg" "$W/e1.reg" "$W/after-restore.reg" "$W/after-optimize.reg" "after the optimizer"
+
 echo
 echo "took $(( $(date +%s) - START )) s"
 il_summary

@@ -1,8 +1,10 @@
 #include "backup/BackupFolder.h"
 
 #include <chrono>
+#include <fcntl.h>
 #include <fstream>
 #include <thread>
+#include <unistd.h>
 
 #include "backup/Process.h"
 #include "platform/Registry.h"
@@ -86,33 +88,42 @@ Result<BackupRow> BackupFolder::create(const std::function<void()>& whileRunning
     auto folder = hostFolder();
     if (!folder)
         return folder.error();
-    files::LocalTime now = files::localNow(m_s.clock);
-    std::string name = backupFileName(now);
-    // Two backups in one second get one name: the second waits for the next
-    // second rather than overwrite the first.
-    if (fs::exists(*folder / name)) {
+    // The name is taken before the export (an empty file, made only where
+    // none is), so that no other backup can take it meanwhile. Two backups
+    // in one second get one name: the second waits for the next second
+    // rather than overwrite the first.
+    auto take = [&](const std::string& candidate) {
+        const int fd = ::open((*folder / candidate).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        return true;
+    };
+    std::string name = backupFileName(files::localNow(m_s.clock));
+    if (!take(name)) {
         for (int i = 0; i < 30 && backupFileName(files::localNow(m_s.clock)) == name; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        now = files::localNow(m_s.clock);
-        name = backupFileName(now);
-        if (fs::exists(*folder / name))
+        name = backupFileName(files::localNow(m_s.clock));
+        if (!take(name))
             return makeError(ErrorKind::Failure, "a backup named " + name + " exists already; it was not overwritten");
     }
+    const fs::path file = *folder / name;
+    auto giveUp = [&](std::string why) {
+        std::error_code ec;
+        fs::remove(file, ec);  // not a backup: it would only mislead later
+        return makeError(ErrorKind::Failure, std::move(why));
+    };
     auto finished = runEditor({"/e", name}, *folder, whileRunning);
     if (!finished)
-        return finished.error();
-    const fs::path file = *folder / name;
+        return giveUp(finished.error().message);
     if (finished.value().exitCode != 0)
-        return makeError(ErrorKind::Failure, failureText("the export of " + name + " failed", finished.value()));
+        return giveUp(failureText("the export of " + name + " failed", finished.value()));
     std::ifstream in(file, std::ios::binary);
     std::string head(2 + kHeader.size() * 2, '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(in.gcount()));
-    if (!looksLikeRegistryExport(head)) {
-        std::error_code ec;
-        fs::remove(file, ec);  // not a backup: it would only mislead later
-        return makeError(ErrorKind::Failure, "the registry editor wrote no backup " + name);
-    }
+    if (!looksLikeRegistryExport(head))
+        return giveUp("the registry editor wrote no backup " + name);
     return row(name, readBackupName(name));
 }
 

@@ -28,6 +28,7 @@ unset WINEPREFIX DISPLAY WAYLAND_DISPLAY
 "$CLI" --demo-reset scan --only 1 >/dev/null
 P=$WORK/prefix
 cp -a "$XDG_DATA_HOME/kestrane/demo-prefix" "$P"
+cp "$P/system.reg" "$WORK/system.small.reg"
 "$GEN" "$WORK/keys.reg" "$KEYS"
 cat "$WORK/keys.reg" >>"$P/system.reg"
 rm "$WORK/keys.reg"
@@ -52,6 +53,9 @@ for i in 1 2 3; do
 done
 size=$(stat -c %s "$P/drive_c/Program Files/Kestrane Professional/Backups/${names[0]}")
 for name in "${names[@]}"; do
+    # A restore with work to do: the generated keys are gone from the
+    # registry, and the import puts them back and writes the hive.
+    cp "$WORK/system.small.reg" "$P/system.reg"
     t0=$(date +%s.%N)
     "$CLI" --prefix "$P" restore "$name" >/dev/null
     t1=$(date +%s.%N)
@@ -62,3 +66,32 @@ r=$(best "${imports[@]}")
 echo "backup file: $size bytes (UTF-16)"
 echo "backup (export): best of 3 ${e} s, $(rate "$e") of hive text (runs: ${exports[*]})"
 echo "restore (import): best of 3 ${r} s, $(rate "$r") of hive text (runs: ${imports[*]})"
+restored=$(stat -c %s "$P/system.reg")
+echo "system.reg after the last restore: $restored bytes (before the restores: $(( TEXT - $(stat -c %s "$P/user.reg") )))"
+# The registry editor by itself, as the command runs it: its export, and the
+# import of a backup into the registry without the generated keys.
+direct_e=() direct_i=()
+B="$P/drive_c/Program Files/Kestrane Professional/Backups"
+for i in 1 2 3; do
+    t0=$(date +%s.%N)
+    "$KESTRANE_REGEDIT" --prefix "$P" /e "$WORK/direct.reg"
+    t1=$(date +%s.%N)
+    direct_e+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')")
+    cp "$WORK/system.small.reg" "$P/system.reg"
+    t0=$(date +%s.%N)
+    "$KESTRANE_REGEDIT" --prefix "$P" --answered /i "$B/${names[0]}"
+    t1=$(date +%s.%N)
+    direct_i+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')")
+done
+de=$(best "${direct_e[@]}")
+di=$(best "${direct_i[@]}")
+echo "regedit /e alone: best of 3 ${de} s, $(rate "$de") of hive text (runs: ${direct_e[*]})"
+echo "regedit /i alone: best of 3 ${di} s, $(rate "$di") of hive text (runs: ${direct_i[*]})"
+target() {  # target WHAT SECONDS MB/S
+    awk -v b="$TEXT" -v s="$2" -v t="$3" -v w="$1" \
+        'BEGIN { r = b / 1e6 / s; printf "%s: %.0f MB/s, target at least %d MB/s: %s\n", w, r, t, (r >= t ? "met" : "NOT met") }'
+}
+target "export (kestrane-cli backup)" "$e" 200
+target "import (kestrane-cli restore)" "$r" 100
+target "export (regedit /e)" "$de" 200
+target "import (regedit /i)" "$di" 100

@@ -25,16 +25,27 @@ void appendAscii(std::u16string& out, std::string_view s) {
 
 // Names and string data: only '\', '"', CR and LF are escaped; everything
 // else is written as it is.
-void appendEscaped(std::u16string& out, std::u16string_view units) {
-    for (char16_t c : units) {
-        switch (c) {
-        case u'\\': out += u"\\\\"; break;
-        case u'"': out += u"\\\""; break;
-        case u'\r': out += u"\\r"; break;
-        case u'\n': out += u"\\n"; break;
-        default: out += c;
-        }
+void appendEscaped(std::u16string& out, char16_t c) {
+    switch (c) {
+    case u'\\': out += u"\\\\"; break;
+    case u'"': out += u"\\\""; break;
+    case u'\r': out += u"\\r"; break;
+    case u'\n': out += u"\\n"; break;
+    default: out += c;
     }
+}
+
+void appendEscaped(std::u16string& out, std::u16string_view units) {
+    for (char16_t c : units)
+        appendEscaped(out, c);
+}
+
+// A name, from its UTF-8 text.
+void appendEscapedName(std::u16string& out, std::string_view name) {
+    thread_local std::u16string units;
+    units.clear();
+    text::appendUtf16(units, name);
+    appendEscaped(out, units);
 }
 
 // A string value is written as text only when the text reads back as the
@@ -50,12 +61,11 @@ bool isPlainString(std::string_view data) {
     return true;
 }
 
-std::u16string stringUnits(std::string_view data) {
-    std::u16string units;
-    for (std::size_t i = 0; i + 2 < data.size(); i += 2)  // all but the terminating zero
-        units += static_cast<char16_t>(static_cast<unsigned char>(data[i]) |
-                                       (static_cast<unsigned char>(data[i + 1]) << 8));
-    return units;
+// String data from its UTF-16LE bytes, all but the terminating zero.
+void appendEscapedString(std::u16string& out, std::string_view data) {
+    for (std::size_t i = 0; i + 2 < data.size(); i += 2)
+        appendEscaped(out, static_cast<char16_t>(static_cast<unsigned char>(data[i]) |
+                                                 (static_cast<unsigned char>(data[i + 1]) << 8)));
 }
 
 void appendValue(std::u16string& out, const Value& v) {
@@ -64,13 +74,13 @@ void appendValue(std::u16string& out, const Value& v) {
         out += u"@=";
     } else {
         out += u'"';
-        appendEscaped(out, text::toUtf16(v.name));
+        appendEscapedName(out, v.name);
         out += u"\"=";
     }
     char buf[32];
     if (v.type == REG_SZ && isPlainString(v.data)) {
         out += u'"';
-        appendEscaped(out, stringUnits(v.data));
+        appendEscapedString(out, v.data);
         out += u'"';
     } else if (v.type == REG_DWORD && v.data.size() == 4) {
         std::uint32_t dw = 0;
@@ -104,47 +114,90 @@ void appendValue(std::u16string& out, const Value& v) {
     out += u"\r\n";
 }
 
-void exportTree(std::u16string& out, const Key* key, std::u16string& name) {
+// The text of an export, handed on in pieces of about a megabyte.
+class ExportWriter {
+public:
+    explicit ExportWriter(const std::function<bool(std::string_view)>& write) : m_write(write) {
+        m_out.reserve(kPiece + 4096);
+    }
+    std::u16string& out() { return m_out; }
+    // Hands the text on once a piece is full; false once `write` refused.
+    bool flushIfFull() { return m_out.size() < kPiece || flush(); }
+    bool flush() {
+        if (!m_ok)
+            return false;
+        m_bytes.clear();
+        text::appendUtf16LE(m_bytes, m_out);
+        m_out.clear();
+        m_ok = m_write(m_bytes);
+        return m_ok;
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    static constexpr std::size_t kPiece = 1 << 19;  // UTF-16 units
+    const std::function<bool(std::string_view)>& m_write;
+    std::u16string m_out;
+    std::string m_bytes;
+    bool m_ok = true;
+};
+
+bool exportTree(ExportWriter& writer, const Key* key, std::u16string& name) {
     // Link keys are left out: Wine's regedit would write a link's value into
     // the key it points to, and a plain key in its place would hide the link.
     if (key->isLink() || key->deleted())
-        return;
+        return true;
+    std::u16string& out = writer.out();
     out += u"\r\n[";
     out += name;
     out += u"]\r\n";
     for (const Value& v : key->values())
         appendValue(out, v);
+    if (!writer.flushIfFull())
+        return false;
     for (const Key* sub : key->subkeys()) {
         const std::size_t length = name.size();
         name += u'\\';
-        name += text::toUtf16(sub->name());
-        exportTree(out, sub, name);
+        text::appendUtf16(name, sub->name());
+        if (!exportTree(writer, sub, name))
+            return false;
         name.resize(length);
     }
+    return true;
 }
 
 }  // namespace
 
-std::string exportRegistry(const RegistryStore& store) {
-    std::u16string out;
+bool exportRegistry(const RegistryStore& store, const std::function<bool(std::string_view bytes)>& write) {
+    if (!write("\xFF\xFE"))
+        return false;
+    ExportWriter writer(write);
+    std::u16string& out = writer.out();
     appendAscii(out, kVersion5);
     out += u"\r\n";
     std::u16string name;
     if (auto machine = store.openKey(Root::LocalMachine, "", KEY_READ); machine && machine->machine) {
         name = u"HKEY_LOCAL_MACHINE";
-        exportTree(out, machine->machine, name);
+        if (!exportTree(writer, machine->machine, name))
+            return false;
     }
-    out += u"\r\n[HKEY_USERS]\r\n";
+    writer.out() += u"\r\n[HKEY_USERS]\r\n";
     if (auto user = store.openKey(Root::CurrentUser, "", KEY_READ); user && user->user) {
         name = u"HKEY_USERS\\";
         appendAscii(name, kUserSid);
-        exportTree(out, user->user, name);
+        if (!exportTree(writer, user->user, name))
+            return false;
     }
-    out += u"\r\n";
+    writer.out() += u"\r\n";
+    return writer.flush();
+}
 
-    std::string bytes = "\xFF\xFE";
-    bytes.reserve(2 + out.size() * 2);
-    text::appendUtf16LE(bytes, out);
+std::string exportRegistry(const RegistryStore& store) {
+    std::string bytes;
+    exportRegistry(store, [&](std::string_view piece) {
+        bytes += piece;
+        return true;
+    });
     return bytes;
 }
 
@@ -172,7 +225,7 @@ std::string undoFile(std::vector<Removal> removals) {
                 out += u"@=-\r\n";
             } else {
                 out += u'"';
-                appendEscaped(out, text::toUtf16(v.name));
+                appendEscapedName(out, v.name);
                 out += u"\"=-\r\n";
             }
         }

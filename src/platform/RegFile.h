@@ -3,6 +3,7 @@
 // (UTF-16LE with a byte-order mark) and REGEDIT4.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,10 @@ namespace kestrane::reg {
 // then HKEY_USERS\S-1-5-21-0-0-0-1000 for the user's hive. Returns the bytes
 // of the file (UTF-16LE with BOM, CRLF). Link keys are left out.
 std::string exportRegistry(const RegistryStore& store);
+// The same file handed to `write` a piece at a time, in order, so that a
+// large registry never stands whole in memory; stops at the first piece
+// `write` refuses (returns false) and returns false then.
+bool exportRegistry(const RegistryStore& store, const std::function<bool(std::string_view bytes)>& write);
 
 // One change a .reg file asks for, in the order of the file.
 struct RegOperation {
@@ -52,6 +57,9 @@ struct ImportReport {
 // it cannot be read, or when it would write to a hive that is read-only or
 // delete a tree holding a link key. The store is not saved.
 Status importRegistry(RegistryStore& store, const std::string& fileBytes, const std::string& fileName,
+                      ImportReport* report = nullptr);
+// The same for the operations of a file already read by parseRegFile().
+Status importRegistry(RegistryStore& store, const std::vector<RegOperation>& ops, const std::string& fileName,
                       ImportReport* report = nullptr);
 
 // A Version 5.00 file that gives back what the removals took away: every

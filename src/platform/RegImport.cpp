@@ -117,7 +117,11 @@ Status importRegistry(RegistryStore& store, const std::string& fileBytes, const 
     auto parsed = parseRegFile(fileBytes, fileName);
     if (!parsed)
         return parsed.error();
-    const std::vector<RegOperation>& ops = parsed.value();
+    return importRegistry(store, parsed.value(), fileName, report);
+}
+
+Status importRegistry(RegistryStore& store, const std::vector<RegOperation>& ops, const std::string& fileName,
+                      ImportReport* report) {
     ImportReport local;
     ImportReport& rep = report ? *report : local;
     rep = ImportReport{};

@@ -99,18 +99,40 @@ struct Decoded {
     Codec codec = Codec::Utf8;
 };
 
+// UTF-16LE bytes (an even number) as UTF-8, in one pass; the text of a
+// registry file is mostly ASCII, which goes straight through.
+std::string utf16LEToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() / 2 + bytes.size() / 8);
+    const auto unit = [&](std::size_t i) {
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                     (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    };
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size()) {
+            const char16_t low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        text::appendUtf8(out, c);
+    }
+    return out;
+}
+
 Decoded decode(std::string_view bytes) {
     Decoded d;
     if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
         bytes.remove_prefix(2);
         if (bytes.size() % 2 != 0)
             throw ParseError{0, "the file is not whole (UTF-16 text of an odd number of bytes)"};
-        std::u16string units;
-        units.reserve(bytes.size() / 2);
-        for (std::size_t i = 0; i < bytes.size(); i += 2)
-            units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                           (static_cast<unsigned char>(bytes[i + 1]) << 8));
-        d.text = text::toUtf8(units);
+        d.text = utf16LEToUtf8(bytes);
         d.codec = Codec::Utf16;
         return d;
     }
@@ -140,6 +162,8 @@ bool isKnownRoot(std::string_view name) {
 class Parser {
 public:
     Parser(std::string_view text, Codec codec) : m_codec(codec) {
+        m_lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+        m_ops.reserve(m_lines.capacity());
         std::size_t start = 0;
         while (start <= text.size()) {
             std::size_t eol = text.find('\n', start);
@@ -229,23 +253,26 @@ private:
     // after the closing quote.
     std::size_t quoted(std::string_view s, std::size_t pos, std::string& out) const {
         out.clear();
-        for (++pos; pos < s.size(); ++pos) {
-            char c = s[pos];
-            if (c == '"')
-                return pos + 1;
-            if (c == '\\') {
-                if (++pos == s.size())
-                    break;
-                c = s[pos];
-                if (c == 'n')
-                    c = '\n';
-                else if (c == 'r')
-                    c = '\r';
-                else if (c == '0')
-                    fail("\\0 cannot be part of a string");
-                // Any other escaped character stands for itself ("\\", "\"").
-            }
+        // The text runs between escapes are taken whole.
+        for (++pos;;) {
+            const std::size_t stop = s.find_first_of("\"\\", pos);
+            if (stop == std::string_view::npos)
+                break;
+            out.append(s.substr(pos, stop - pos));
+            if (s[stop] == '"')
+                return stop + 1;
+            if (stop + 1 == s.size())
+                break;
+            char c = s[stop + 1];
+            if (c == 'n')
+                c = '\n';
+            else if (c == 'r')
+                c = '\r';
+            else if (c == '0')
+                fail("\\0 cannot be part of a string");
+            // Any other escaped character stands for itself ("\\", "\"").
             out += c;
+            pos = stop + 2;
         }
         fail("the closing quote is missing");
     }
@@ -257,7 +284,8 @@ private:
             ++pos;
         } else {
             pos = quoted(s, pos, op.value.name);
-            if (text::utf16Length(op.value.name) > kMaxValueNameUnits)
+            // A name of UTF-8 text has no more UTF-16 units than bytes.
+            if (op.value.name.size() > kMaxValueNameUnits && text::utf16Length(op.value.name) > kMaxValueNameUnits)
                 fail("the value name is longer than 16383 characters");
         }
         pos = skipBlanks(s, pos);
@@ -274,7 +302,7 @@ private:
             expectEnd(s, quoted(s, pos, str));
             op.kind = RegOperation::Kind::SetValue;
             op.value.type = REG_SZ;
-            text::appendUtf16LE(op.value.data, text::toUtf16(str));
+            text::appendUtf8AsUtf16LE(op.value.data, str);
             op.value.data.append(2, '\0');
         } else if (rest.substr(0, 6) == "dword:") {
             pos = skipBlanks(s, pos + 6);

@@ -1,5 +1,8 @@
 #include "platform/Text.h"
 
+#include <bit>
+#include <cstring>
+
 namespace kestrane::text {
 
 void appendUtf8(std::string& out, char32_t cp) {
@@ -52,8 +55,17 @@ char32_t decodeOne(std::string_view s, std::size_t& i) {
 
 std::u16string toUtf16(std::string_view utf8) {
     std::u16string out;
-    out.reserve(utf8.size());
+    appendUtf16(out, utf8);
+    return out;
+}
+
+void appendUtf16(std::u16string& out, std::string_view utf8) {
+    out.reserve(out.size() + utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            out += static_cast<char16_t>(utf8[i++]);
+            continue;
+        }
         char32_t cp = decodeOne(utf8, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
@@ -63,7 +75,6 @@ std::u16string toUtf16(std::string_view utf8) {
             out += static_cast<char16_t>(cp);
         }
     }
-    return out;
 }
 
 std::string toUtf8(std::u16string_view utf16) {
@@ -147,9 +158,34 @@ std::string asciiLower(std::string_view s) {
 }
 
 void appendUtf16LE(std::string& bytes, std::u16string_view units) {
-    for (char16_t u : units) {
-        bytes += static_cast<char>(u & 0xFF);
-        bytes += static_cast<char>(u >> 8);
+    const std::size_t at = bytes.size();
+    bytes.resize(at + units.size() * 2);
+    char* out = bytes.data() + at;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, units.data(), units.size() * 2);
+    } else {
+        for (char16_t u : units) {
+            *out++ = static_cast<char>(u & 0xFF);
+            *out++ = static_cast<char>(u >> 8);
+        }
+    }
+}
+
+void appendUtf8AsUtf16LE(std::string& bytes, std::string_view utf8) {
+    bytes.reserve(bytes.size() + utf8.size() * 2);
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            bytes += utf8[i++];
+            bytes += '\0';
+            continue;
+        }
+        std::u16string units;
+        const std::size_t start = i;
+        while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80)
+            ++i;
+        appendUtf16(units, utf8.substr(start, i - start));
+        appendUtf16LE(bytes, units);
     }
 }
 

@@ -11,12 +11,15 @@ namespace kestrane::text {
 // UTF-8 <-> UTF-16. Lone surrogates survive the round trip (encoded as
 // three-byte sequences), so nothing read from a hive is lost.
 std::u16string toUtf16(std::string_view utf8);
+void appendUtf16(std::u16string& out, std::string_view utf8);
 std::string toUtf8(std::u16string_view utf16);
 void appendUtf8(std::string& out, char32_t cp);
 
 // UTF-16 units as little-endian bytes (the registry's string data), and back
 // (an odd last byte is dropped).
 void appendUtf16LE(std::string& bytes, std::u16string_view units);
+// UTF-8 text as UTF-16LE bytes, as appendUtf16LE(bytes, toUtf16(utf8)) gives them.
+void appendUtf8AsUtf16LE(std::string& bytes, std::string_view utf8);
 std::u16string fromUtf16LE(std::string_view bytes);
 
 // Number of UTF-16 units the UTF-8 text takes.

@@ -3,8 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
+#include <functional>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,22 +37,40 @@ char optionLetter(const std::string& arg) {
 }
 
 bool readFile(const std::string& file, std::string& bytes, std::string& problem) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
         problem = std::strerror(errno);
+        if (fd >= 0) ::close(fd);
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        problem = "read error";
-        return false;
+    // Read in one go when the size is known; a pipe or a growing file is
+    // read on until its end.
+    bytes.clear();
+    bytes.reserve(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0);
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            problem = std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
     }
+    ::close(fd);
     return true;
 }
 
 // Writes the file through a temporary file beside it, so that nobody ever
-// sees half an export.
-bool writeFileAtomically(const std::string& file, const std::string& bytes, std::string& problem) {
+// sees half an export; `fill` hands it its bytes a piece at a time.
+bool writeFileAtomically(const std::string& file,
+                         const std::function<bool(const std::function<bool(std::string_view)>&)>& fill,
+                         std::string& problem) {
     std::string tmp = file + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) {
@@ -63,14 +80,17 @@ bool writeFileAtomically(const std::string& file, const std::string& bytes, std:
     const mode_t mask = ::umask(0);
     ::umask(mask);
     bool ok = ::fchmod(fd, 0666 & ~mask) == 0;
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
+    ok = ok && fill([&](std::string_view bytes) {
+        for (std::size_t done = 0; done < bytes.size();) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
             done += static_cast<std::size_t>(n);
-    }
+        }
+        return true;
+    });
     ok = ok && ::fsync(fd) == 0;
     if (!ok)
         problem = std::strerror(errno);
@@ -94,6 +114,7 @@ public:
 };
 
 }  // namespace
+
 
 int RegeditCommand::fail(const std::string& message) {
     m_err << "regedit: " << message << '\n';
@@ -172,18 +193,24 @@ int RegeditCommand::exportTo(const fs::path& prefix, const std::string& file) {
     if (!store)
         return fail(store.error().message);
     std::string problem;
-    if (!writeFileAtomically(file, reg::exportRegistry(*store.value()), problem))
+    const reg::RegistryStore& registry = *store.value();
+    if (!writeFileAtomically(
+            file, [&](const std::function<bool(std::string_view)>& write) { return reg::exportRegistry(registry, write); },
+            problem))
         return fail("cannot write " + file + ": " + problem);
     return kExitOk;
 }
+
 
 int RegeditCommand::importFrom(const fs::path& prefix, const std::string& file, bool silent, Prompter& prompter) {
     std::string bytes, problem;
     if (!readFile(file, bytes, problem))
         return fail("cannot import " + file + ": " + problem);
     // A broken file is reported before anyone is asked about it.
-    if (auto parsed = reg::parseRegFile(bytes, file); !parsed)
+    auto parsed = reg::parseRegFile(bytes, file);
+    if (!parsed)
         return fail("cannot import " + parsed.error().message);
+    bytes = std::string();  // read: only its operations are needed now
     auto store = reg::RegistryStore::openPrefix(prefix);
     if (!store)
         return fail(store.error().message);
@@ -193,7 +220,7 @@ int RegeditCommand::importFrom(const fs::path& prefix, const std::string& file, 
         return fail("nothing was imported.");
 
     reg::ImportReport report;
-    if (auto s = reg::importRegistry(*store.value(), bytes, file, &report); !s)
+    if (auto s = reg::importRegistry(*store.value(), parsed.value(), file, &report); !s)
         return fail("cannot import " + s.error().message);
     if (auto s = store.value()->save(); !s)
         return fail(s.error().message);

@@ -39,6 +39,16 @@ for h in "${harnesses[@]}"; do
         -artifact_prefix="$artifacts/$h/")
   [ -f "$here/dict/$h.dict" ] && args+=(-dict="$here/dict/$h.dict")
   log="$artifacts/$h/log.txt"
+  # Every input that once failed runs again first.
+  if compgen -G "$here/regressions/$h/*" >/dev/null; then
+    if ! "$exe" "$here/regressions/$h/"* >"$artifacts/$h/regressions.txt" 2>&1; then
+      echo "== $h: a saved regression input fails again; log: $artifacts/$h/regressions.txt"
+      grep -E 'ERROR: |==== property failed|SUMMARY: ' "$artifacts/$h/regressions.txt" | head -20 | sed 's/^/   /'
+      failed+=("$h")
+      continue
+    fi
+    echo "== $h: $(ls "$here/regressions/$h" | wc -l) saved regression inputs pass"
+  fi
   echo "== $h: ${seconds}s"
   # The first folder takes the new inputs; the committed corpus is only read.
   "$exe" "${args[@]}" "$work/$h" "$here/corpus/$h" >"$log" 2>&1

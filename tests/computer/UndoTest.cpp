@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "computer/Computer.h"
@@ -73,6 +74,40 @@ TEST(Undo, RepairAllOnTheDemoIsUndoneByItsUndoFile) {
     // And a scan finds again what the repair had removed.
     run.model->completeScan();
     EXPECT_NE(run.model->lvall().rows()[1].subitem(0), "0");
+}
+
+TEST(Undo, EachCategorysRepairIsUndoneByItsUndoFile) {
+    std::vector<std::string> undone;
+    for (const Category& c : builtCategories()) {
+        if (c.repair.empty() || c.needsClipboard) continue;
+        DemoRun run;
+        const Category* category = run.model->category(c.scan);
+        ASSERT_NE(category, nullptr) << c.scan;
+        const std::string before = reg::exportRegistry(run.computer->store());
+        run.model->openView(*category);
+        run.model->removeChecked(*category);
+        ASSERT_TRUE(run.frontend.errors.empty()) << c.scan << ": " << run.frontend.errors.front();
+        const std::string undo = run.model->lastUndo();
+        if (undo.empty()) {
+            // A repair that took nothing from the registry writes no undo file.
+            EXPECT_EQ(reg::exportRegistry(run.computer->store()), before) << c.scan;
+            EXPECT_TRUE(run.computer->undo().list().empty()) << c.scan;
+            continue;
+        }
+        ASSERT_TRUE(run.computer->store().save().ok()) << c.scan;
+        EXPECT_NE(reg::exportRegistry(run.computer->store()), before) << c.scan;
+        run.open();
+        ASSERT_TRUE(run.computer->undo().apply(undo).ok()) << c.scan;
+        run.open();
+        EXPECT_EQ(reg::exportRegistry(run.computer->store()), before) << c.scan << " after its undo";
+        undone.push_back(c.scan);
+    }
+    // Every category that deletes from the registry and has findings on the
+    // demo (the browsers' lists are files only).
+    for (const char* scan : {"Startup", "Uninstall", "FileExt", "ActiveX", "Deep", "Obsolete", "advanced", "mspaint",
+                             "mswordpad", "mmc", "regedit", "winplay", "msoffice",
+                             "winwinzip", "winwinrar", "acrobat5", "acrobat6", "acrobat7", "Nero", "dap"})
+        EXPECT_NE(std::find(undone.begin(), undone.end(), scan), undone.end()) << scan << " was not undone";
 }
 
 TEST(Undo, OneUndoFileForEachRepairAndNoneWhenNothingWasTaken) {

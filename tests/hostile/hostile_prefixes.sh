@@ -994,6 +994,49 @@ case_5() {
     case_end
 }
 
+# 5b: registry names that are hard to show: a newline, quotes and
+# backslashes, 300 characters, a lone UTF-16 surrogate (no UTF-8 spells
+# it); each a Run value naming a missing program. The report stays valid
+# JSON with a row for each, and the repair deletes exactly those values.
+case_5b() {
+    case_begin 5b "registry value names with a newline, 300 characters, a lone surrogate"
+    local p=$ROOT/p long
+    make_prefix "$p"
+    mkdir -p "$p/drive_c/windows"
+    echo "MZ kept" >"$p/drive_c/windows/kept.exe"
+    long=$(printf 'L%.0s' $(seq 300))
+    {
+        printf '\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n'
+        printf '%s\n' '"line\nbreak"="C:\\gone\\a.exe"'
+        printf '"%s"="C:\\\\gone\\\\b.exe"\n' "$long"
+        printf '%s\n' '"lone\xd800half"="C:\\gone\\c.exe"'
+        printf '%s\n' '"q\"uote\\slash"="C:\\gone\\d.exe"'
+        printf '%s\n' '"Kept"="C:\\windows\\kept.exe"'
+    } >>"$p/user.reg"
+    exercise "$p"
+    python3 - "$W/scan.json" "$p/user.reg" "$long" >"$W/names.check" <<'PY'
+import json, sys
+report, hive, long = sys.argv[1], sys.argv[2], sys.argv[3]
+try:
+    rows = json.load(open(report))["lists"]["lvsp"]["rows"]
+except (ValueError, KeyError) as e:
+    print("FAIL: no startup list in the scan report: %s" % e)
+    sys.exit(0)
+names = sorted(r["caption"] for r in rows)
+want = sorted(["line\nbreak", long, "lone\ufffd\ufffd\ufffdhalf", 'q"uote\\slash'])
+if names != want:
+    print("FAIL: the startup rows are %r, expected %r" % (names, want))
+text = open(hive, encoding="utf-8", errors="surrogateescape").read()
+for written in ('"line\\nbreak"', '"%s"' % long, '"lone\\xd800half"', '"q\\"uote\\\\slash"'):
+    if written in text:
+        print("FAIL: %s is still in user.reg after the repair" % written[:40])
+if '"Kept"="C:\\\\windows\\\\kept.exe"' not in text:
+    print("FAIL: the value naming a program that exists is gone")
+PY
+    checked "$W/names.check"
+    case_end
+}
+
 # 6: file names that are not UTF-8. Each must reach the report (escaped or
 # replaced) and the repair must delete that very file.
 case_6() {
@@ -1177,7 +1220,7 @@ log "kestrane-cli: $CLI (built $(stat -c %y "$CLI"))"
 log "work folder: $ROOT (HOME=$HOME), sentinel folder: $SENT"
 if [ -f "$BASE/system.reg" ]; then log "base prefix: $BASE (copied)"; else log "base prefix: the demo prefix (copied)"; fi
 START=$(date +%s)
-for c in 1 1b 2 2b 3 3b 4 5 6 6b 7 8 9 10 10b; do
+for c in 1 1b 2 2b 3 3b 4 5 5b 6 6b 7 8 9 10 10b; do
     if wanted "$c"; then
         "case_$c"
     fi

@@ -184,10 +184,25 @@ il_reg() {  # il_reg PREFIX ARGS...
 
 # Wine's regedit /E of the whole registry (HKEY_LOCAL_MACHINE and
 # HKEY_USERS), converted from UTF-16 to UTF-8 with LF line ends, in OUT.
+# Wine 8.0's regedit now and then dies of a page fault of its own; its crash
+# handler then writes keys of its own into the registry (a WineDbg key, the
+# display driver's class values). Such a run is undone from the hives of
+# before it and made once more, and the log says so.
 il_export() {  # il_export PREFIX OUT
-    local prefix=$1 out=$2 raw=$2.utf16
+    local prefix=$1 out=$2 raw=$2.utf16 saved=$IL_WORK/hives.before-export mark
     rm -f "$raw" "$out"
-    il_wine "$prefix" regedit /E "Z:${raw//\//\\}" || return 1
+    mkdir -p "$saved" && cp "$prefix"/*.reg "$saved/"
+    mark=$(stat -c %s "$IL_WORK/wine.log" 2>/dev/null || echo 0)
+    il_wine "$prefix" regedit /E "Z:${raw//\//\\}"
+    local status=$?
+    if tail -c +"$((mark + 1))" "$IL_WORK/wine.log" 2>/dev/null | grep -q "Unhandled page fault\|Unhandled exception"; then
+        echo "    NOTE: Wine's regedit crashed during the export; its hives put back and the export made once more"
+        cp "$saved"/*.reg "$prefix/"
+        rm -f "$raw"
+        il_wine "$prefix" regedit /E "Z:${raw//\//\\}"
+        status=$?
+    fi
+    [ "$status" -eq 0 ] || return 1
     [ -s "$raw" ] || return 1
     il_reg_text "$raw" "$out" || return 1
     rm -f "$raw"

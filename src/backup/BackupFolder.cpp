@@ -63,8 +63,8 @@ std::vector<BackupRow> BackupFolder::list() {
     return rows;
 }
 
-Result<fs::path> BackupFolder::hostFolder() {
-    if (!m_s.files.folderExists(m_s.folder))
+Result<fs::path> BackupFolder::hostFolder(bool make) {
+    if (make && !m_s.files.folderExists(m_s.folder))
         if (Status made = m_s.files.createFolders(m_s.folder); !made)
             return makeError(made.error().kind, "cannot make the backups folder " + m_s.folder + ": " +
                                                     made.error().message);
@@ -135,7 +135,7 @@ std::optional<int> BackupFolder::wineServer() {
 Result<fs::path> BackupFolder::existingBackup(const std::string& file) {
     if (!plainFileName(file))
         return makeError(ErrorKind::NotFound, "\"" + file + "\" is not a file of the backups folder");
-    auto folder = hostFolder();
+    auto folder = hostFolder(false);
     if (!folder)
         return folder.error();
     std::error_code ec;

@@ -41,8 +41,9 @@ public:
     Status startRestore(const std::string& file) override;
     Status remove(const std::string& file) override;
 
-    // The host folder of the backups, made when it is missing.
-    Result<std::filesystem::path> hostFolder();
+    // The host folder of the backups, made when it is missing (unless only
+    // read: listing, restoring or deleting a backup adds nothing to the prefix).
+    Result<std::filesystem::path> hostFolder(bool make = true);
     // The formats of the user's regional settings (Control Panel\International).
     RegionalFormats formats() const;
 

@@ -61,8 +61,8 @@ Status writeNew(const fs::path& file, const std::string& bytes, bool& taken) {
 
 }  // namespace
 
-Result<fs::path> UndoFolder::hostFolder() {
-    if (!m_s.files.folderExists(m_s.folder))
+Result<fs::path> UndoFolder::hostFolder(bool make) {
+    if (make && !m_s.files.folderExists(m_s.folder))
         if (Status made = m_s.files.createFolders(m_s.folder); !made)
             return makeError(made.error().kind,
                              "cannot make the undo folder " + m_s.folder + ": " + made.error().message);
@@ -125,7 +125,7 @@ Status UndoFolder::apply(const std::string& file) {
                                                      std::to_string(*pid) +
                                                      "). Close all Wine programs of this prefix first; nothing "
                                                      "was changed.");
-    auto folder = hostFolder();
+    auto folder = hostFolder(false);
     if (!folder)
         return folder.error();
     const fs::path path = *folder / file;

@@ -41,8 +41,9 @@ public:
     // and for a name with a folder part or one that is no file of the folder.
     Status apply(const std::string& file);
 
-    // The host folder of the undo files, made when it is missing.
-    Result<std::filesystem::path> hostFolder();
+    // The host folder of the undo files, made when it is missing (unless
+    // only read: listing or loading one adds nothing to the prefix).
+    Result<std::filesystem::path> hostFolder(bool make = true);
 
 private:
     Setup m_s;

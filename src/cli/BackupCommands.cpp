@@ -74,7 +74,8 @@ int BackupCommand::execute(const GlobalOptions& options, Io& io) {
     if (auto* status = std::get_if<int>(&opened)) return *status;
     Session& session = *std::get<std::unique_ptr<Session>>(opened);
     backup::BackupFolder& backups = session.computer().backups();
-    auto folder = backups.hostFolder();
+    // Only a new backup makes the folder; reading it adds nothing to the prefix.
+    auto folder = backups.hostFolder(m_kind == Kind::Backup);
     if (!folder) {
         io.err << "kestrane-cli: " << folder.error().message << "\n";
         return kExitFailure;

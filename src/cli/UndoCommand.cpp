@@ -36,7 +36,7 @@ int UndoCommand::execute(const GlobalOptions& options, Io& io) {
     if (auto* status = std::get_if<int>(&opened)) return *status;
     Session& session = *std::get<std::unique_ptr<Session>>(opened);
     backup::UndoFolder& undo = session.computer().undo();
-    auto folder = undo.hostFolder();
+    auto folder = undo.hostFolder(false);
     if (!folder) {
         io.err << "kestrane-cli: " << folder.error().message << "\n";
         return kExitFailure;

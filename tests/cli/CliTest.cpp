@@ -386,6 +386,22 @@ TEST_F(CliTest, ProgressOnlyOnATerminal) {
     EXPECT_EQ(shown.out.str(), quiet.out.str());
 }
 
+TEST_F(CliTest, ReadingBackupsAndUndoFilesAddsNothingToThePrefix) {
+    TempPrefix prefix(kMachine, userReg());
+    const std::string p = prefix.path().string();
+    for (std::vector<std::string> args : {std::vector<std::string>{"backups", "--json"},
+                                          std::vector<std::string>{"undo", "--list", "--json"}}) {
+        args.insert(args.begin(), {"--prefix", p});
+        auto r = run(args);
+        EXPECT_EQ(r.status, 0) << args[2] << ": " << r.err.str();
+        EXPECT_EQ(json::parse(r.out.str()), json::array()) << args[2];
+    }
+    EXPECT_EQ(run({"--prefix", p, "restore", "Backup_1-2-3_4-5-2006.reg"}).status, 2);
+    EXPECT_EQ(run({"--prefix", p, "delete-backup", "Backup_1-2-3_4-5-2006.reg"}).status, 2);
+    EXPECT_EQ(run({"--prefix", p, "undo", "Undo_1-2-3_4-5-2006.reg"}).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(prefix.driveC() / "Program Files/Kestrane Professional"));
+}
+
 TEST_F(CliTest, OptimizeOnlyReads) {
     TempPrefix prefix(kMachine, userReg());
     const std::string system = readFile(prefix.systemReg()), user = readFile(prefix.userReg());

@@ -65,7 +65,7 @@ void scanClasses(ScanContext& ctx, ResultList& lvax, const MachineView& view) {
                 break;
             }
         }
-        if (found || ctx.isIgnored("ax", p))
+        if (found || ctx.isIgnored(kIgnoreActiveX, p))
             continue;
         lvax.add(p, {"Missing Path(Removable)", clsid, "HKCR\\" + *clsidKey});
         stepProgress(ctx, 70);

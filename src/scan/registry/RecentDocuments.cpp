@@ -16,7 +16,7 @@ void Privacy(ScanContext& ctx, ResultList& lvpc) {
     if (ctx.files)
         ctx.files->listFolder(names, folder, "*.lnk");
     for (const auto& name : names) {
-        if (ctx.isIgnored("pc", name))
+        if (ctx.isIgnored(kIgnoreRecent, name))
             continue;
         addFileRow(ctx, lvpc, folder, name, "All items listed in Recent Documents");
     }

@@ -2,9 +2,19 @@
 // The registry categories: their scan and repair actions. Each fills or
 // repairs the result list it is given; the category table runs them.
 
+#include <string_view>
+
 #include "results/Category.h"
 
 namespace kestrane {
+
+// The codes of the ignore lists: each names its category's list in the
+// table, and the scanners that apply the skip test ask for it by it.
+inline constexpr std::string_view kIgnoreStartup = "sp";
+inline constexpr std::string_view kIgnoreUninstall = "ue";
+inline constexpr std::string_view kIgnoreExtensions = "fe";
+inline constexpr std::string_view kIgnoreActiveX = "ax";
+inline constexpr std::string_view kIgnoreRecent = "pc";
 
 // Running While Startup: Run and RunOnce of the user, Run of the machine.
 void Startup(ScanContext& ctx, ResultList& lvsp);

@@ -28,7 +28,7 @@ std::vector<Category> registryCategories() {
         .opener = "RunningWhileStartup1Click", .buttons = {"OBsp1", "OBsp2", "OBsp3", "OBsp4"},
         .openerStatus = scanning("Startup Programs"), .scanStatus = scanning("Startup Programs"),
         .repairStatus = repairing("Startup Programs"), .removeStatus = repairing("Startup Programs"),
-        .ignoreCode = "sp",
+        .ignoreCode = std::string(kIgnoreStartup),
     });
     table.push_back({
         .scan = "Uninstall", .list = "lvue", .columns = registryColumns(180, 210, 210, 220),
@@ -39,7 +39,7 @@ std::vector<Category> registryCategories() {
         .openerStatus = {"Status : Scanning Uninstaller Bugs ", "Status : Scanned Uninstaller Bugs"},
         .scanStatus = scanning("Uninstaller Bugs"), .repairStatus = repairing("Uninstaller Bugs"),
         .removeStatus = repairing("Uninstalls"),
-        .ignoreCode = "ue",
+        .ignoreCode = std::string(kIgnoreUninstall),
     });
     table.push_back({
         .scan = "FileExt", .list = "lvfe", .columns = registryColumns(100, 200, 150, 150),
@@ -49,7 +49,7 @@ std::vector<Category> registryCategories() {
         .opener = "UnusedExtensions1Click", .buttons = {"OBfe1", "obfe2", "OBfe3", "OBfe4"},
         .openerStatus = scanning("Unused Extension"), .scanStatus = scanning("Unused Extensions"),
         .repairStatus = repairing("Unused Extensions"), .removeStatus = repairing("File Associations"),
-        .ignoreCode = "fe",
+        .ignoreCode = std::string(kIgnoreExtensions),
     });
     table.push_back({
         .scan = "ActiveX", .list = "lvax", .columns = registryColumns(200, 150, 200, 150),
@@ -59,7 +59,7 @@ std::vector<Category> registryCategories() {
         .opener = "MissingActiveXandDLLs1Click", .buttons = {"OBax1", "obax2", "OBax3", "OBax4"},
         .openerStatus = scanning("ActiveX and DLLs"), .scanStatus = scanning("ActiveX and DLLs"),
         .repairStatus = repairing("Missing ActiveX and DLLs"), .removeStatus = repairing("DLLs/ActiveX"),
-        .ignoreCode = "ax",
+        .ignoreCode = std::string(kIgnoreActiveX),
     });
     // Help files and fonts: nothing to find or repair; the complete scan
     // writes "0" into their rows. Both use the shared buttons.
@@ -110,7 +110,7 @@ std::vector<Category> registryCategories() {
         .opener = "RecentDocuments2Click", .buttons = {"OBpc1", "obpc2", "OBpc3", "OBpc4"},
         .openerStatus = scanning("Recent Documents"), .scanStatus = scanning("Recent Documents"),
         .repairStatus = repairing("Recent Documents"), .removeStatus = repairing("Recent Documents"),
-        .ignoreCode = "pc",
+        .ignoreCode = std::string(kIgnoreRecent),
     });
     table.push_back({
         .scan = "Deep", .list = "LV2", .columns = registryColumns(200, 200, 150, 250),

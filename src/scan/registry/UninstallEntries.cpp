@@ -32,7 +32,7 @@ void Uninstall(ScanContext& ctx, ResultList& lvue) {
             if (entry.valueExists("UninstallString") || entry.valueExists("InstallSource") ||
                 entry.valueExists("DisplayName"))
                 continue;
-            if (ctx.isIgnored("ue", name))
+            if (ctx.isIgnored(kIgnoreUninstall, name))
                 continue;
             lvue.add(name, {"Missing Uninstall Key(Removable)", name, "HKLM\\" + *uninstall + '\\' + name});
             stepProgress(ctx, 70);

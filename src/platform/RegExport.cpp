@@ -117,9 +117,7 @@ void appendValue(std::u16string& out, const Value& v) {
 // The text of an export, handed on in pieces of about a megabyte.
 class ExportWriter {
 public:
-    explicit ExportWriter(const std::function<bool(std::string_view)>& write) : m_write(write) {
-        m_out.reserve(kPiece + 4096);
-    }
+    explicit ExportWriter(const std::function<bool(std::string_view)>& write) : m_write(write) {}
     std::u16string& out() { return m_out; }
     // Hands the text on once a piece is full; false once `write` refused.
     bool flushIfFull() { return m_out.size() < kPiece || flush(); }

@@ -1,6 +1,8 @@
 #include "backup/BackupFolder.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <thread>
@@ -92,20 +94,30 @@ Result<BackupRow> BackupFolder::create(const std::function<void()>& whileRunning
     // none is), so that no other backup can take it meanwhile. Two backups
     // in one second get one name: the second waits for the next second
     // rather than overwrite the first.
+    int takeError = 0;
     auto take = [&](const std::string& candidate) {
         const int fd = ::open((*folder / candidate).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        takeError = fd < 0 ? errno : 0;
         if (fd < 0)
             return false;
         ::close(fd);
         return true;
     };
+    auto cannotWrite = [&] {
+        return makeError(ErrorKind::Failure, "cannot write in the backups folder " + m_s.folder + ": " +
+                                                 std::strerror(takeError));
+    };
     std::string name = backupFileName(files::localNow(m_s.clock));
     if (!take(name)) {
+        if (takeError != EEXIST)
+            return cannotWrite();
         for (int i = 0; i < 30 && backupFileName(files::localNow(m_s.clock)) == name; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         name = backupFileName(files::localNow(m_s.clock));
         if (!take(name))
-            return makeError(ErrorKind::Failure, "a backup named " + name + " exists already; it was not overwritten");
+            return takeError == EEXIST ? makeError(ErrorKind::Failure, "a backup named " + name +
+                                                                           " exists already; it was not overwritten")
+                                       : cannotWrite();
     }
     const fs::path file = *folder / name;
     auto giveUp = [&](std::string why) {

@@ -69,7 +69,9 @@ void MainWindowModel::OBrestorebackupClick(std::optional<int> selectedRow) {
         }
         m_frontend.setTopmost(false);  // the registry editor's windows come above the window
         Status restored;
-        if (reg::isVista(m_ctx.store)) {
+        // Asked of the registry before the restore: the backup may say otherwise.
+        const bool vista = reg::isVista(m_ctx.store);
+        if (vista) {
             // The user answers the registry editor's questions; we go on at once.
             restored = m_ctx.backups->startRestore(*file);
         } else {
@@ -86,7 +88,7 @@ void MainWindowModel::OBrestorebackupClick(std::optional<int> selectedRow) {
             m_frontend.showError("The backup was not restored: " + restored.error().message);
             return;
         }
-        if (!reg::isVista(m_ctx.store)) registryRestored();
+        if (!vista) registryRestored();
     });
 }
 

@@ -19,6 +19,7 @@ public:
     Result<BackupRow> nextBackup = BackupRow{"Backup_9-5-7_3-12-2024.reg", "12/3/2024", "9:05:07 AM"};
     std::optional<int> server;
     Status restoreResult;
+    std::function<void()> restoring;  // what the restore does to the registry
     Strings calls;
     std::vector<int> progressWhileRunning;  // the bar's position after each whileRunning
     ScanContext* ctx = nullptr;
@@ -36,6 +37,7 @@ public:
     std::optional<int> wineServer() override { return server; }
     Status restore(const std::string& file, const std::function<void()>& whileRunning) override {
         calls.push_back("restore " + file);
+        if (restoring) restoring();
         whileRunning();
         progressWhileRunning.push_back(ctx->progress);
         return restoreResult;
@@ -178,6 +180,16 @@ TEST(BackupsView, ARestoredRegistryIsScannedAnew) {
     h.m->openView(*startup);
     EXPECT_EQ(h.log.calls, Strings{"scan:Startup"});
     EXPECT_EQ(h.m->list("lvsp")->count(), 1u);
+
+    // A backup of the prefix when it called itself Vista: the restore was a
+    // waited one, and its registry is scanned anew all the same.
+    h.backups.restoring = [&] {
+        reg::regWriteString(*h.store, reg::Root::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                            "ProductName", "Windows Vista (TM) Home Basic");
+    };
+    h.m->OBrestorebackupClick(0);
+    EXPECT_EQ(h.frontend.reloads, 2);
+    EXPECT_FALSE(h.m->scanned("Startup"));
 }
 
 TEST(BackupsView, NothingIsRestoredWhileWineRunsOnThePrefix) {
